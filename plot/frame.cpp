@@ -1,0 +1,103 @@
+#include "frame.h"
+
+#include "grid.h"
+#include "number_format.h"
+#include "single_precision.h"
+
+#include <algorithm>
+#include <cmath>
+
+namespace {
+
+void drawCurve(PlotSurface &pic, const WaveModel &model, int i, double step, QRgb colour)
+{
+    const double left = pic.ScaleLeft();
+    double u = 0.0;
+    Calc_u(left, model.K[i], model.C[i], model.T, u);
+    // A sample that does not fit the surface lifts the pen: the segments into
+    // and out of it are skipped and the curve resumes at the next good one.
+    bool penDown = IsSingle(u);
+    if (penDown) {
+        pic.setCurrentX(left);
+        pic.setCurrentY(u);
+    }
+
+    const double end = double(pic.ScaleLeft()) + double(pic.ScaleWidth());
+    // Once the step no longer moves x (a narrow range far from 0) the sum
+    // would stall; the ordinary case never needs more passes than this.
+    const int maxPasses = pic.Width() + 1;
+    double x = left;
+    for (int pass = 0; x <= end && pass < maxPasses; ++pass) {
+        const double sampleX = x;
+        Calc_u(sampleX, model.K[i], model.C[i], model.T, u);
+        if (!IsSingle(sampleX) || !IsSingle(u)) {
+            penDown = false;
+        } else if (penDown) {
+            pic.Line(sampleX, u, colour);
+        } else {
+            pic.setCurrentX(sampleX);
+            pic.setCurrentY(u);
+            penDown = true;
+        }
+        x = x + step;
+    }
+}
+
+// Fixed point with Int(-log10 v) + extraDigits decimals for v in (0, bound),
+// so small values keep their significant digits; a whole number otherwise.
+QString labelPattern(double v, double bound, int extraDigits)
+{
+    if (!(v > 0 && v < bound))
+        return QStringLiteral("#0");
+    const int decimals = static_cast<int>(Int(-Log(v) / Log(10))) + extraDigits;
+    return QStringLiteral("0.") + String(decimals, QLatin1Char('0'));
+}
+
+void printExtremumLabel(PlotSurface &pic, const WaveModel &model, int i)
+{
+    const double x = ExtremumX(model.K[i], model.C[i], model.T);
+    const double y = std::pow(model.K[i], 2) / 2;
+    // k near 0 throws the crest beyond any representable abscissa.
+    if (!IsSingle(x) || !IsSingle(y))
+        return;
+    pic.setCurrentX(x);
+    pic.setCurrentY(y);
+    // The patterns follow the values the surface actually holds.
+    const double xl = pic.CurrentX();
+    const double yl = pic.CurrentY();
+    constexpr double AbscissaBound = 100;
+    constexpr double HeightBound = 10;
+    pic.Print({QStringLiteral("("), Format(xl, labelPattern(xl, AbscissaBound, 3)), QStringLiteral(","),
+        Format(-yl, labelPattern(yl, HeightBound, 2)), QStringLiteral(")")});
+}
+
+} // namespace
+
+void Draw_u(PlotSurface &pic, const WaveModel &model, const GraphColors &colors, std::int16_t minLabel)
+{
+    const double step = double(pic.ScaleWidth()) / pic.Width();
+    const int count = std::clamp<int>(model.GraphCount, 0, WaveModel::MaxGraphs);
+    for (int i = 0; i < count; ++i) {
+        if (model.K[i] != 0) {
+            drawCurve(pic, model, i, step, colors[i]);
+            if (minLabel == 1)
+                printExtremumLabel(pic, model, i);
+        } else {
+            const double left = pic.ScaleLeft();
+            pic.Line(left, 0, ClampToSingle(left + pic.ScaleWidth()), 0, colors[i]);
+        }
+    }
+}
+
+void DrawGraph(PlotSurface &pic, const WaveModel &model, const GraphColors &colors, const FrameSwitches &switches)
+{
+    pic.Cls();
+    pic.setDrawStyle(PlotSurface::Dotted);
+    if (switches.HoriAxis == 1)
+        Draw_HorizontalAxis(pic, switches.HoriLabel);
+    if (switches.VerAxis == 1)
+        Draw_VerticalAxis(pic, switches.VerLabel);
+    pic.setDrawStyle(PlotSurface::Solid);
+    Draw_u(pic, model, colors, switches.MinLabel);
+    pic.Refresh();
+}

@@ -1,0 +1,83 @@
+#include "plot_surface.h"
+
+#include "single_precision.h"
+
+#include <cmath>
+
+float PlotSurface::narrow(double v)
+{
+    const float f = ToSingle(v);
+    if (!std::isfinite(f))
+        unrepresentable();
+    return f;
+}
+
+void PlotSurface::setScaleLeft(double v)
+{
+    m_scaleLeft = narrow(v);
+}
+void PlotSurface::setScaleTop(double v)
+{
+    m_scaleTop = narrow(v);
+}
+void PlotSurface::setScaleWidth(double v)
+{
+    m_scaleWidth = narrow(v);
+}
+void PlotSurface::setScaleHeight(double v)
+{
+    m_scaleHeight = narrow(v);
+}
+void PlotSurface::setCurrentX(double v)
+{
+    m_currentX = narrow(v);
+}
+void PlotSurface::setCurrentY(double v)
+{
+    m_currentY = narrow(v);
+}
+
+void PlotSurface::Line(double x1, double y1, double x2, double y2, QRgb colour)
+{
+    const float fx1 = narrow(x1);
+    const float fy1 = narrow(y1);
+    m_currentX = narrow(x2);
+    m_currentY = narrow(y2);
+    if (std::isfinite(fx1) && std::isfinite(fy1) && std::isfinite(m_currentX) && std::isfinite(m_currentY))
+        drawSegment(fx1, fy1, m_currentX, m_currentY, colour);
+}
+
+void PlotSurface::Line(double x2, double y2, QRgb colour)
+{
+    Line(m_currentX, m_currentY, x2, y2, colour);
+}
+
+void PlotSurface::Print(std::initializer_list<QString> items, PrintEnd end)
+{
+    QString text;
+    for (const QString &item : items)
+        text += item;
+    if (!text.isEmpty() && std::isfinite(m_currentX) && std::isfinite(m_currentY)) {
+        drawText(m_currentX, m_currentY, text);
+        setCurrentX(double(m_currentX) + textWidth(text));
+    }
+    if (end == PrintEnd::NewLine) {
+        m_currentX = m_scaleLeft;
+        setCurrentY(double(m_currentY) + lineHeight());
+    }
+}
+
+void PlotSurface::NextZone()
+{
+    const double zone = ZoneColumns * columnWidth();
+    if (!(zone > 0))
+        return;
+    const double column = (double(m_currentX) - m_scaleLeft) / zone;
+    // Strictly right of the current position, even when it sits on a zone start.
+    setCurrentX(m_scaleLeft + (std::floor(column) + 1) * zone);
+}
+
+void PlotSurface::Spc(int columns)
+{
+    setCurrentX(double(m_currentX) + columns * columnWidth());
+}

@@ -1,0 +1,61 @@
+#pragma once
+
+#include "plot_surface.h"
+
+#include <QFont>
+#include <QFontMetricsF>
+#include <QImage>
+#include <QPainter>
+
+#include <functional>
+#include <memory>
+
+// A plot surface whose persistent image is a QImage back buffer. The image has
+// logicalSize x devicePixelRatio device pixels, so lines and text are drawn at
+// full resolution on a HiDPI screen while Width() stays in logical pixels.
+// There is no border: the inner area is the whole image.
+//
+// Mapping, in device pixels: px = (x - ScaleLeft) / ScaleWidth * width,
+// py = (y - ScaleTop) / ScaleHeight * height; a point on the far edge itself
+// (x = ScaleLeft + ScaleWidth) lands in the last pixel.
+class RasterSurface final : public PlotSurface
+{
+public:
+    RasterSurface(QSize logicalSize, qreal devicePixelRatio, QRgb background, QRgb foreground, const QFont &font);
+    ~RasterSurface() override;
+
+    int Width() const override { return m_logicalSize.width(); }
+    void Cls() override;
+    void Refresh() override;
+
+    // The finished image; any drawing in progress is flushed first.
+    const QImage &image();
+    // Called by Refresh, so that whoever shows the image can repaint.
+    void setPresenter(std::function<void()> presenter) { m_presenter = std::move(presenter); }
+
+protected:
+    void drawSegment(float x1, float y1, float x2, float y2, QRgb colour) override;
+    void drawText(float x, float y, const QString &text) override;
+    double textWidth(const QString &text) const override;
+    double lineHeight() const override;
+    double columnWidth() const override;
+
+private:
+    QPainter &painter();
+    void endPainting();
+    double toDeviceX(double x) const;
+    double toDeviceY(double y) const;
+    double unitsPerPixelX() const;
+    double unitsPerPixelY() const;
+
+    QSize m_logicalSize;
+    qreal m_dpr;
+    QRgb m_background;
+    QRgb m_foreground;
+    QFont m_font;
+    QImage m_image;
+    std::unique_ptr<QFontMetricsF> m_metrics;
+    std::unique_ptr<QPainter> m_painter;
+    QPen m_pen;
+    std::function<void()> m_presenter;
+};

@@ -1,0 +1,75 @@
+#pragma once
+
+#include "frame.h"
+#include "wave_model.h"
+
+#include <QWidget>
+
+#include <array>
+#include <cstdint>
+
+class PictureBox;
+class QCheckBox;
+class QLabel;
+class QLineEdit;
+class QPushButton;
+class QRadioButton;
+class QTimer;
+
+// The program's one window. The wave model is part of the window's state
+// (public base), next to the follow choice and the graph colours; the controls
+// are public so that the window can be driven and inspected like a form.
+// Reactions are named after control and event and run synchronously, also
+// when the program itself changes a control.
+class Form1 : public QWidget, public WaveModel
+{
+    Q_OBJECT
+
+public:
+    explicit Form1(QWidget *parent = nullptr);
+
+    std::int16_t ChaseIndex = 0;
+    GraphColors GraphColor {};
+
+    PictureBox *Picture1;
+    PictureBox *PicHelp;
+    std::array<QRadioButton *, 3> OptChase;
+    QRadioButton *OptNoChase;
+    QLabel *Label1;
+    QLabel *Label2;
+    QLabel *Label3;
+    std::array<QLineEdit *, 3> TxtK;
+    std::array<QLineEdit *, 3> TxtC;
+    QLineEdit *TxtDT;
+    QCheckBox *ChkPause;
+    QCheckBox *ChkHoriAxis;
+    QCheckBox *ChkHoriLabel;
+    QCheckBox *ChkVerAxis;
+    QCheckBox *ChkVerLabel;
+    QCheckBox *ChkMinLabel;
+    QPushButton *CmdWide;
+    QPushButton *CmdNarrow;
+    QPushButton *Command1;
+    QPushButton *CmdHelp;
+    QTimer *Timer1;
+
+public slots:
+    void Command1_Click();
+    void Timer1_Timer();
+    void ChkPause_Click();
+    void CmdHelp_Click();
+    void OptChase_Click(int Index);
+    void OptNoChase_Click();
+    void ChkHoriAxis_Click();
+    void ChkVerAxis_Click();
+    void CmdWide_Click();
+    void CmdNarrow_Click();
+
+private:
+    void createControls();
+    void connectReactions();
+    void setTabOrder();
+    void Form_Load();
+    void DrawGraph();
+    FrameSwitches switches() const;
+};
