@@ -72,8 +72,10 @@ RasterSurface::RasterSurface(
     m_image.setDotsPerMeterY(DesignDotsPerMeter);
     m_image.fill(m_background);
     m_metrics = std::make_unique<QFontMetricsF>(m_font, &m_image);
-    m_pen.setWidth(1);
-    m_pen.setCapStyle(Qt::FlatCap);
+    // Cosmetic: one logical pixel wide whatever the pixel ratio, drawn pixel by
+    // pixel so that a curve's tip and the dots of the grid land exactly.
+    m_pen.setCosmetic(true);
+    m_pen.setWidthF(std::max(1.0, std::round(m_dpr)));
 }
 
 RasterSurface::~RasterSurface() = default;
@@ -151,7 +153,10 @@ void RasterSurface::drawSegment(float x1, float y1, float x2, float y2, QRgb col
             m_pen.setDashPattern({1.0, 1.0});
         p.setPen(m_pen);
     }
-    p.drawLine(QPointF(snap(px1, w), snap(py1, h)) / m_dpr, QPointF(snap(px2, w), snap(py2, h)) / m_dpr);
+    // Through pixel centres: a line between two samples covers exactly their pixels.
+    const QPointF centre(0.5, 0.5);
+    p.drawLine(
+        (QPointF(snap(px1, w), snap(py1, h)) + centre) / m_dpr, (QPointF(snap(px2, w), snap(py2, h)) + centre) / m_dpr);
 }
 
 void RasterSurface::drawText(float x, float y, const QString &text)

@@ -7,6 +7,7 @@ PictureBox::PictureBox(QWidget *parent, const QRect &geometry, QRgb background, 
     , m_surface(geometry.size(), parent ? parent->devicePixelRatioF() : 1.0, background, foreground, font)
 {
     setGeometry(geometry);
+    setFont(font);
     setFocusPolicy(Qt::NoFocus);
     // The image covers every pixel, so Qt need not erase underneath first.
     setAttribute(Qt::WA_OpaquePaintEvent);

@@ -9,6 +9,8 @@
 // Painting only copies the image; all drawing goes through surface().
 class PictureBox : public QWidget
 {
+    Q_OBJECT
+
 public:
     PictureBox(QWidget *parent, const QRect &geometry, QRgb background, QRgb foreground, const QFont &font);
 
