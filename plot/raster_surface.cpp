@@ -141,8 +141,19 @@ void RasterSurface::drawSegment(float x1, float y1, float x2, float y2, QRgb col
     double py2 = toDeviceY(y2);
     const int w = m_image.width();
     const int h = m_image.height();
+    // Clipping interpolates from the first end; from an end far off the image
+    // rounding would swamp the visible part, so start from the nearer one.
+    const bool reversed = std::abs(px1) + std::abs(py1) > std::abs(px2) + std::abs(py2);
+    if (reversed) {
+        std::swap(px1, px2);
+        std::swap(py1, py2);
+    }
     if (!clip(px1, py1, px2, py2, -ClipMargin, w + ClipMargin, -ClipMargin, h + ClipMargin))
         return;
+    if (reversed) {
+        std::swap(px1, px2);
+        std::swap(py1, py2);
+    }
 
     const Qt::PenStyle style = DrawStyle() == Dotted ? Qt::DotLine : Qt::SolidLine;
     QPainter &p = painter();
@@ -153,10 +164,18 @@ void RasterSurface::drawSegment(float x1, float y1, float x2, float y2, QRgb col
             m_pen.setDashPattern({1.0, 1.0});
         p.setPen(m_pen);
     }
+    const QPointF from(snap(px1, w), snap(py1, h));
+    const QPointF to(snap(px2, w), snap(py2, h));
+    if (from == to) {
+        // Qt puts a line of no length a pixel below and right of its centre;
+        // fill the pixel (the pen's square at higher ratios) itself.
+        const qreal side = m_pen.widthF();
+        p.fillRect(QRectF(from / m_dpr, QSizeF(side, side) / m_dpr), m_pen.color());
+        return;
+    }
     // Through pixel centres: a line between two samples covers exactly their pixels.
     const QPointF centre(0.5, 0.5);
-    p.drawLine(
-        (QPointF(snap(px1, w), snap(py1, h)) + centre) / m_dpr, (QPointF(snap(px2, w), snap(py2, h)) + centre) / m_dpr);
+    p.drawLine((from + centre) / m_dpr, (to + centre) / m_dpr);
 }
 
 void RasterSurface::drawText(float x, float y, const QString &text)
