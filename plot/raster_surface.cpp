@@ -162,6 +162,8 @@ void RasterSurface::drawSegment(float x1, float y1, float x2, float y2, QRgb col
         m_pen.setStyle(style);
         if (style == Qt::DotLine)
             m_pen.setDashPattern({1.0, 1.0});
+        // Square caps would fill the gaps of a pen wider than one device pixel.
+        m_pen.setCapStyle(style == Qt::DotLine ? Qt::FlatCap : Qt::SquareCap);
         p.setPen(m_pen);
     }
     const QPointF from(snap(px1, w), snap(py1, h));
