@@ -12,6 +12,8 @@ constexpr int DesignDotsPerMeter = 3780; // 96 dpi
 constexpr double ClipMargin = 4.0;
 // Text anchored further off than this cannot reach into the image.
 constexpr double TextReach = 100000.0;
+// Distinct texts whose layout and width are kept; far more than a frame shows.
+constexpr qsizetype LayoutCacheSize = 512;
 // Absorbs the last bits of rounding so that a sample computed as exactly pixel
 // n does not fall into pixel n - 1.
 constexpr double SnapEpsilon = 1e-7;
@@ -72,10 +74,6 @@ RasterSurface::RasterSurface(
     m_image.setDotsPerMeterY(DesignDotsPerMeter);
     m_image.fill(m_background);
     m_metrics = std::make_unique<QFontMetricsF>(m_font, &m_image);
-    // Cosmetic: one logical pixel wide whatever the pixel ratio, drawn pixel by
-    // pixel so that a curve's tip and the dots of the grid land exactly.
-    m_pen.setCosmetic(true);
-    m_pen.setWidthF(std::max(1.0, std::round(m_dpr)));
 }
 
 RasterSurface::~RasterSurface() = default;
@@ -85,7 +83,6 @@ QPainter &RasterSurface::painter()
     if (!m_painter) {
         m_painter = std::make_unique<QPainter>(&m_image);
         m_painter->setFont(m_font);
-        m_painter->setPen(m_pen);
     }
     return *m_painter;
 }
@@ -148,36 +145,65 @@ void RasterSurface::drawSegment(float x1, float y1, float x2, float y2, QRgb col
         std::swap(px1, px2);
         std::swap(py1, py2);
     }
-    if (!clip(px1, py1, px2, py2, -ClipMargin, w + ClipMargin, -ClipMargin, h + ClipMargin))
+    auto near = [&](double x, double y) {
+        return x >= -ClipMargin && x <= w + ClipMargin && y >= -ClipMargin && y <= h + ClipMargin;
+    };
+    // Most segments of a frame lie on the image and need no clipping.
+    if (!(near(px1, py1) && near(px2, py2))
+        && !clip(px1, py1, px2, py2, -ClipMargin, w + ClipMargin, -ClipMargin, h + ClipMargin))
         return;
     if (reversed) {
         std::swap(px1, px2);
         std::swap(py1, py2);
     }
 
-    const Qt::PenStyle style = DrawStyle() == Dotted ? Qt::DotLine : Qt::SolidLine;
-    QPainter &p = painter();
-    if (m_pen.color().rgb() != colour || m_pen.style() != style) {
-        m_pen.setColor(QColor::fromRgb(colour));
-        m_pen.setStyle(style);
-        if (style == Qt::DotLine)
-            m_pen.setDashPattern({1.0, 1.0});
-        // Square caps would fill the gaps of a pen wider than one device pixel.
-        m_pen.setCapStyle(style == Qt::DotLine ? Qt::FlatCap : Qt::SquareCap);
-        p.setPen(m_pen);
+    // Straight into the pixels; a painter open for text draws synchronously
+    // into the same memory, so the two may interleave.
+    plotLine(int(snap(px1, w)), int(snap(py1, h)), int(snap(px2, w)), int(snap(py2, h)), colour, DrawStyle() == Dotted);
+}
+
+void RasterSurface::plotLine(int x1, int y1, int x2, int y2, QRgb colour, bool dotted)
+{
+    // One logical pixel is a square brush of `brush` device pixels; a dot is
+    // one brush stamp and the gap after it one brush long.
+    const int brush = std::max(1, int(std::lround(m_dpr)));
+    const int w = m_image.width();
+    const int h = m_image.height();
+    uchar *const bits = m_image.bits();
+    const qsizetype stride = m_image.bytesPerLine();
+    auto stamp = [&](int x, int y) {
+        if (brush == 1) {
+            if (x >= 0 && x < w && y >= 0 && y < h)
+                reinterpret_cast<QRgb *>(bits + y * stride)[x] = colour;
+            return;
+        }
+        for (int by = std::max(y, 0); by < std::min(y + brush, h); ++by) {
+            auto *row = reinterpret_cast<QRgb *>(bits + by * stride);
+            for (int bx = std::max(x, 0); bx < std::min(x + brush, w); ++bx)
+                row[bx] = colour;
+        }
+    };
+    // Bresenham, both end pixels included, so chained segments join.
+    const int dx = std::abs(x2 - x1);
+    const int dy = -std::abs(y2 - y1);
+    const int sx = x1 < x2 ? 1 : -1;
+    const int sy = y1 < y2 ? 1 : -1;
+    int error = dx + dy;
+    for (int step = 0;; ++step) {
+        if (!dotted || step % (2 * brush) == 0)
+            stamp(x1, y1);
+        if (x1 == x2 && y1 == y2)
+            break;
+        const int e2 = 2 * error;
+        if (e2 >= dy) {
+            error += dy;
+            x1 += sx;
+        }
+        if (e2 <= dx) {
+            error += dx;
+            y1 += sy;
+        }
     }
-    const QPointF from(snap(px1, w), snap(py1, h));
-    const QPointF to(snap(px2, w), snap(py2, h));
-    if (from == to) {
-        // Qt puts a line of no length a pixel below and right of its centre;
-        // fill the pixel (the pen's square at higher ratios) itself.
-        const qreal side = m_pen.widthF();
-        p.fillRect(QRectF(from / m_dpr, QSizeF(side, side) / m_dpr), m_pen.color());
-        return;
-    }
-    // Through pixel centres: a line between two samples covers exactly their pixels.
-    const QPointF centre(0.5, 0.5);
-    p.drawLine((from + centre) / m_dpr, (to + centre) / m_dpr);
 }
 
 void RasterSurface::drawText(float x, float y, const QString &text)
@@ -189,13 +215,27 @@ void RasterSurface::drawText(float x, float y, const QString &text)
     QPainter &p = painter();
     p.setPen(QColor::fromRgb(m_foreground));
     const QPointF topLeft(std::floor(px + SnapEpsilon) / m_dpr, std::floor(py + SnapEpsilon) / m_dpr);
-    p.drawText(topLeft + QPointF(0, m_metrics->ascent()), text);
-    p.setPen(m_pen);
+    // Grid numbers repeat from frame to frame: lay each text out once.
+    auto cached = m_layouts.find(text);
+    if (cached == m_layouts.end()) {
+        if (m_layouts.size() >= LayoutCacheSize)
+            m_layouts.clear();
+        cached = m_layouts.insert(text, QStaticText(text));
+        cached->setTextFormat(Qt::PlainText);
+        cached->prepare(QTransform(), m_font);
+    }
+    p.drawStaticText(topLeft, *cached);
 }
 
 double RasterSurface::textWidth(const QString &text) const
 {
-    return m_metrics->horizontalAdvance(text) * unitsPerPixelX();
+    auto cached = m_widths.constFind(text);
+    if (cached == m_widths.cend()) {
+        if (m_widths.size() >= LayoutCacheSize)
+            m_widths.clear();
+        cached = m_widths.insert(text, m_metrics->horizontalAdvance(text));
+    }
+    return *cached * unitsPerPixelX();
 }
 
 double RasterSurface::lineHeight() const

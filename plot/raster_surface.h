@@ -4,8 +4,10 @@
 
 #include <QFont>
 #include <QFontMetricsF>
+#include <QHash>
 #include <QImage>
 #include <QPainter>
+#include <QStaticText>
 
 #include <functional>
 #include <memory>
@@ -43,6 +45,8 @@ protected:
 private:
     QPainter &painter();
     void endPainting();
+    // A one-pixel line between device pixels, written straight into the image.
+    void plotLine(int x1, int y1, int x2, int y2, QRgb colour, bool dotted);
     double toDeviceX(double x) const;
     double toDeviceY(double y) const;
     double unitsPerPixelX() const;
@@ -56,6 +60,7 @@ private:
     QImage m_image;
     std::unique_ptr<QFontMetricsF> m_metrics;
     std::unique_ptr<QPainter> m_painter;
-    QPen m_pen;
+    QHash<QString, QStaticText> m_layouts;
+    mutable QHash<QString, qreal> m_widths;
     std::function<void()> m_presenter;
 };
