@@ -3,7 +3,8 @@
 PRESET ?= default
 BUILD_DIR = $(if $(filter asan,$(PRESET)),build-asan,build)
 
-.PHONY: all deps configure build run test bench clean
+.PHONY: all deps configure build run test bench perf clean
+.PHONY: fuzz package
 
 all: build
 
@@ -25,5 +26,20 @@ test: build
 bench: build
 	$(BUILD_DIR)/bench/frame_bench
 
+# CPU, frame rate, speed of t, start-up time and memory of the real program on
+# a private Xvfb, measured from outside; prints a table of targets.
+perf: build
+	./bench/perf.sh $(BUILD_DIR)
+
+# Each fuzz target for FUZZ_SECONDS, after replaying fuzz/regressions/.
+FUZZ_SECONDS ?= 60
+fuzz: deps
+	./fuzz/run $(FUZZ_SECONDS)
+
+# A Debian package of the program, its desktop entry and icon, in the build folder.
+package: build
+	cd $(BUILD_DIR) && cpack -G DEB
+
 clean:
 	rm -rf build build-asan
+	rm -rf build-fuzz

@@ -59,13 +59,13 @@ void PlotSurface::Print(std::initializer_list<QString> items, PrintEnd end)
         text += item;
     if (!text.isEmpty() && std::isfinite(m_currentX) && std::isfinite(m_currentY)) {
         drawText(m_currentX, m_currentY, text);
-        // Text near the edge of the single range may end beyond it; the
-        // position then rests on the edge.
+        // Text near the edge of the single range may end beyond it, and so
+        // may the next line; the position then rests on the edge.
         m_currentX = ToSingle(ClampToSingle(double(m_currentX) + textWidth(text)));
     }
     if (end == PrintEnd::NewLine) {
         m_currentX = m_scaleLeft;
-        setCurrentY(double(m_currentY) + lineHeight());
+        m_currentY = ToSingle(ClampToSingle(double(m_currentY) + lineHeight()));
     }
 }
 
