@@ -14,58 +14,58 @@ constexpr QRgb Grey = qRgb(128, 128, 128);
 constexpr QRgb White = qRgb(255, 255, 255);
 constexpr double Largest = std::numeric_limits<float>::max();
 
-QString at(double x, double y)
-{
-    return QString::number(float(x), 'g', 9) + ',' + QString::number(float(y), 'g', 9);
-}
-
-QString line(const char *colour, double x1, double y1, double x2, double y2)
-{
-    return QStringLiteral("%1 %2 %3").arg(QLatin1String(colour), at(x1, y1), at(x2, y2));
-}
-
-QString number(const QString &text, double x, double y)
-{
-    return QStringLiteral("\"%1\" at %2").arg(text, at(x, y));
-}
-
-// Every call in order, spelt like the expectations; anything not dotted or
-// foreign to the grid is marked so.
-QStringList trace(const RecordingSurface &pic)
-{
-    QStringList out;
-    for (const RecordingSurface::Call &call : pic.calls) {
-        if (const auto *s = std::get_if<RecordingSurface::Segment>(&call)) {
-            const char *colour = s->colour == Grey ? "grey" : s->colour == White ? "white" : "other colour";
-            out << line(colour, s->x1, s->y1, s->x2, s->y2) + (s->style == PlotSurface::Dotted ? "" : " not dotted");
-        } else if (const auto *t = std::get_if<RecordingSurface::Text>(&call)) {
-            out << number(t->text, t->x, t->y);
-        } else {
-            out << QStringLiteral("other call");
-        }
-    }
-    return out;
-}
-
-QStringList wholes(int first, int step)
-{
-    QStringList out;
-    for (int i = 0; i < 11; ++i)
-        out << QString::number(first + i * step);
-    return out;
-}
-
-void draw(RecordingSurface &pic, bool vertical, std::int16_t labels)
-{
-    pic.setDrawStyle(PlotSurface::Dotted);
-    vertical ? Draw_VerticalAxis(pic, labels) : Draw_HorizontalAxis(pic, labels);
-}
-
 } // namespace
 
 class TestGrid : public QObject
 {
     Q_OBJECT
+
+    static QString at(double x, double y) { return QString("%1,%2").arg(float(x), 0, 'g', 9).arg(float(y), 0, 'g', 9); }
+    static QString line(const char *colour, double x1, double y1, double x2, double y2)
+    {
+        return QStringLiteral("%1 %2 %3").arg(QLatin1String(colour), at(x1, y1), at(x2, y2));
+    }
+    static QString number(const QString &text, double x, double y) { return '"' + text + "\" at " + at(x, y); }
+    // Every call in order, spelt like the expectations; anything not dotted or
+    // foreign to the grid is marked so.
+    static QStringList trace(const RecordingSurface &pic)
+    {
+        QStringList out;
+        for (const RecordingSurface::Call &call : pic.calls) {
+            if (const auto *s = std::get_if<RecordingSurface::Segment>(&call)) {
+                const char *colour = s->colour == Grey ? "grey" : s->colour == White ? "white" : "other colour";
+                out << line(colour, s->x1, s->y1, s->x2, s->y2)
+                        + (s->style == PlotSurface::Dotted ? "" : " not dotted");
+            } else if (const auto *t = std::get_if<RecordingSurface::Text>(&call)) {
+                out << number(t->text, t->x, t->y);
+            } else {
+                out << QStringLiteral("other call");
+            }
+        }
+        return out;
+    }
+
+    static QStringList wholes(int first, int step)
+    {
+        QStringList out;
+        for (int i = 0; i < 11; ++i)
+            out << QString::number(first + i * step);
+        return out;
+    }
+
+    // The frame draws the grid dotted.
+    static void draw(RecordingSurface &pic, bool vertical, std::int16_t labels)
+    {
+        pic.setDrawStyle(PlotSurface::Dotted);
+        vertical ? Draw_VerticalAxis(pic, labels) : Draw_HorizontalAxis(pic, labels);
+    }
+
+    struct Extreme {
+        bool vertical;
+        double nearEdge, extent;
+        std::int16_t labels;
+        int fewest, most;
+    };
 
 private slots:
     // Lines lie at first, first + step, ...; one number per line, "" where none shows.
@@ -112,9 +112,7 @@ private slots:
         // The other direction runs from -1 to exactly 5.
         RecordingSurface pic;
         pic.setScale(vertical ? nearEdge : -1, vertical ? -1 : nearEdge, vertical ? extent : 6, vertical ? 6 : extent);
-
         draw(pic, vertical, 1);
-
         QStringList expected;
         for (int i = 0; i < numbers.size(); ++i) {
             const double v = first + i * step;
@@ -132,53 +130,39 @@ private slots:
     // An extent that gives no spacing draws nothing at all, not even the white line.
     void extremeRanges_data()
     {
-        QTest::addColumn<bool>("vertical");
-        QTest::addColumn<double>("nearEdge");
-        QTest::addColumn<double>("extent");
-        QTest::addColumn<short>("labels");
-        QTest::addColumn<int>("fewest");
-        QTest::addColumn<int>("most");
+        QTest::addColumn<Extreme>("row");
 
         for (const bool vertical : {false, true}) {
             const char *which = vertical ? "down" : "across";
             // 1e30 is 2^113 spacings of 2^-13 from 0: the running sum stands still.
             QTest::addRow("%s: far from 0, the step no longer moves the line", which)
-                << vertical << 1e30 << 1e-3 << short(1) << 1 << 18;
+                << Extreme {vertical, 1e30, 1e-3, 1, 1, 18};
             // s = 2^124: lines 0 .. 15 s.
-            QTest::addRow("%s: from 0 to the largest single", which)
-                << vertical << 0.0 << Largest << short(1) << 16 << 16;
+            QTest::addRow("%s: from 0 to the largest single", which) << Extreme {vertical, 0.0, Largest, 1, 16, 16};
             // The first line, -16 s = -2^128, lies beyond the single range itself.
-            QTest::addRow("%s: from the lowest single to 0", which)
-                << vertical << -Largest << Largest << short(1) << 17 << 17;
+            QTest::addRow("%s: from the lowest single to 0", which) << Extreme {vertical, -Largest, Largest, 1, 17, 17};
             // Lines 8 s .. 23 s, half of them and every far end past the largest single.
             QTest::addRow("%s: from 2^127 over the largest extent", which)
-                << vertical << std::ldexp(1.0, 127) << Largest << short(0) << 16 << 16;
-            QTest::addRow("%s: extent 0", which) << vertical << -10.0 << 0.0 << short(1) << 0 << 0;
-            QTest::addRow("%s: extent negative", which) << vertical << -10.0 << -6.3 << short(1) << 0 << 0;
-            QTest::addRow("%s: extent NaN", which) << vertical << -10.0 << qQNaN() << short(1) << 0 << 0;
-            QTest::addRow("%s: extent infinite", which) << vertical << -10.0 << qInf() << short(1) << 0 << 0;
+                << Extreme {vertical, std::ldexp(1.0, 127), Largest, 0, 16, 16};
+            QTest::addRow("%s: extent 0", which) << Extreme {vertical, -10.0, 0.0, 1, 0, 0};
+            QTest::addRow("%s: extent negative", which) << Extreme {vertical, -10.0, -6.3, 1, 0, 0};
+            QTest::addRow("%s: extent NaN", which) << Extreme {vertical, -10.0, qQNaN(), 1, 0, 0};
+            QTest::addRow("%s: extent infinite", which) << Extreme {vertical, -10.0, qInf(), 1, 0, 0};
         }
     }
 
     void extremeRanges()
     {
-        QFETCH(bool, vertical);
-        QFETCH(double, nearEdge);
-        QFETCH(double, extent);
-        QFETCH(short, labels);
-        QFETCH(int, fewest);
-        QFETCH(int, most);
+        QFETCH(Extreme, row);
         RecordingSurface pic;
-        pic.setScale(nearEdge, nearEdge, extent, extent);
+        pic.setScale(row.nearEdge, row.nearEdge, row.extent, row.extent);
         pic.clearLog(); // setting up a scale that is no number is itself a bad hand-over
-
-        draw(pic, vertical, labels);
-
+        draw(pic, row.vertical, row.labels);
         const int lines = pic.count(Grey);
-        QVERIFY2(lines >= fewest && lines <= most, qPrintable(QString::number(lines)));
-        QCOMPARE(pic.count(White), vertical && lines > 0 ? 1 : 0);
+        QVERIFY2(lines >= row.fewest && lines <= row.most, qPrintable(QString::number(lines)));
+        QCOMPARE(pic.count(White), row.vertical && lines > 0 ? 1 : 0);
         QCOMPARE(int(pic.calls.size()), lines + pic.count(White) + int(pic.texts().size()));
-        QCOMPARE(pic.texts().empty(), labels != 1 || lines == 0);
+        QCOMPARE(pic.texts().empty(), row.labels != 1 || lines == 0);
         QCOMPARE(pic.unrepresentableCount, 0);
     }
 };

@@ -16,83 +16,49 @@ private slots:
         QTest::addColumn<double>("value");
         QTest::addColumn<QString>("pattern");
         QTest::addColumn<QString>("expected");
-        QTest::newRow("#0 zero") << 0.0 << "#0"
-                                 << "0";
-        QTest::newRow("#0 tie away from zero") << 12.5 << "#0"
-                                               << "13";
-        QTest::newRow("#0 negative") << -3.2 << "#0"
-                                     << "-3";
-        QTest::newRow("#0 negative tie") << -2.5 << "#0"
-                                         << "-3";
-        QTest::newRow("## zero is empty") << 0.0 << "##"
-                                          << "";
-        QTest::newRow("## rounding to zero is empty") << 0.4 << "##"
-                                                      << "";
-        QTest::newRow("## tie to one") << 0.5 << "##"
-                                       << "1";
-        QTest::newRow("## whole") << 2.0 << "##"
-                                  << "2";
-        QTest::newRow("## negative") << -4.0 << "##"
-                                     << "-4";
-        QTest::newRow("0.00 binary tie") << 0.125 << "0.00"
-                                         << "0.13";
-        QTest::newRow("0.00 tie of the shortest decimal") << 0.285 << "0.00"
-                                                          << "0.29";
-        QTest::newRow("0.00 pads") << 3.0 << "0.00"
-                                   << "3.00";
-        QTest::newRow("0.00 negative") << -0.5 << "0.00"
-                                       << "-0.50";
-        QTest::newRow("0.00 carries into the integer") << 9.995 << "0.00"
-                                                       << "10.00";
-        QTest::newRow("0.0 carry adds a digit") << 99.96 << "0.0"
-                                                << "100.0";
+        const auto row = [](const char *name, double value, const char *pattern, const char *expected) {
+            QTest::newRow(name) << value << QString(pattern) << QString(expected);
+        };
+        row("#0 zero", 0.0, "#0", "0");
+        row("#0 tie away from zero", 12.5, "#0", "13");
+        row("#0 negative", -3.2, "#0", "-3");
+        row("#0 negative tie", -2.5, "#0", "-3");
+        row("## zero is empty", 0.0, "##", "");
+        row("## rounding to zero is empty", 0.4, "##", "");
+        row("## tie to one", 0.5, "##", "1");
+        row("## whole", 2.0, "##", "2");
+        row("## negative", -4.0, "##", "-4");
+        row("0.00 binary tie", 0.125, "0.00", "0.13");
+        row("0.00 tie of the shortest decimal", 0.285, "0.00", "0.29");
+        row("0.00 pads", 3.0, "0.00", "3.00");
+        row("0.00 negative", -0.5, "0.00", "-0.50");
+        row("0.00 carries into the integer", 9.995, "0.00", "10.00");
+        row("0.0 carry adds a digit", 99.96, "0.0", "100.0");
         // Crest labels format values read back from single precision.
-        QTest::newRow("label 1") << double(1.0f) << "0.000"
-                                 << "1.000";
-        QTest::newRow("label 4") << double(4.0f) << "0.00"
-                                 << "4.00";
-        QTest::newRow("label -2") << -double(2.0f) << "0.0"
-                                  << "-2.0";
-        QTest::newRow("label 4.5") << double(4.5f) << "0.00"
-                                   << "4.50";
-        QTest::newRow("label -4.5") << -double(4.5f) << "0.0"
-                                    << "-4.5";
-        QTest::newRow("label 99.5") << double(99.5f) << "0.0"
-                                    << "99.5";
-        QTest::newRow("label 150.4 from float") << double(150.4f) << "#0"
-                                                << "150";
-        QTest::newRow("label -0.02 from float") << -double(0.02f) << "0.000"
-                                                << "-0.020";
-        QTest::newRow("label 0.05 from float") << double(0.05f) << "0.0000"
-                                               << "0.0500";
-        QTest::newRow("label -10.125") << -10.125 << "#0"
-                                       << "-10";
-        QTest::newRow("label -3.7 from float") << -double(3.7f) << "#0"
-                                               << "-4";
+        row("label 1", double(1.0f), "0.000", "1.000");
+        row("label 4", double(4.0f), "0.00", "4.00");
+        row("label -2", -double(2.0f), "0.0", "-2.0");
+        row("label 4.5", double(4.5f), "0.00", "4.50");
+        row("label -4.5", -double(4.5f), "0.0", "-4.5");
+        row("label 99.5", double(99.5f), "0.0", "99.5");
+        row("label 150.4 from float", double(150.4f), "#0", "150");
+        row("label -0.02 from float", -double(0.02f), "0.000", "-0.020");
+        row("label 0.05 from float", double(0.05f), "0.0000", "0.0500");
+        row("label -10.125", -10.125, "#0", "-10");
+        row("label -3.7 from float", -double(3.7f), "#0", "-4");
         // Rounding to zero drops the minus sign.
-        QTest::newRow("#0 small negative") << -0.4 << "#0"
-                                           << "0";
-        QTest::newRow("0.0 small negative") << -0.04 << "0.0"
-                                            << "0.0";
-        QTest::newRow("## small negative") << -0.4 << "##"
-                                           << "";
-        QTest::newRow("#0 negative zero") << -0.0 << "#0"
-                                          << "0";
-        QTest::newRow("0.00 far below resolution") << -1e-300 << "0.00"
-                                                   << "0.00";
+        row("#0 small negative", -0.4, "#0", "0");
+        row("0.0 small negative", -0.04, "0.0", "0.0");
+        row("## small negative", -0.4, "##", "");
+        row("#0 negative zero", -0.0, "#0", "0");
+        row("0.00 far below resolution", -1e-300, "0.00", "0.00");
         // Grid numbers with one decimal are binary ties.
-        QTest::newRow("grid 0.25") << 0.25 << "0.0"
-                                   << "0.3";
-        QTest::newRow("grid -0.75") << -0.75 << "0.0"
-                                    << "-0.8";
-        QTest::newRow("grid -2.25") << -2.25 << "0.0"
-                                    << "-2.3";
-        QTest::newRow("beyond 64-bit integers") << 1e20 << "#0"
-                                                << "100000000000000000000";
-        QTest::newRow("NaN is empty") << std::numeric_limits<double>::quiet_NaN() << "#0"
-                                      << "";
-        QTest::newRow("infinity is empty") << -std::numeric_limits<double>::infinity() << "0.0"
-                                           << "";
+        row("grid 0.25", 0.25, "0.0", "0.3");
+        row("grid -0.75", -0.75, "0.0", "-0.8");
+        row("grid -2.25", -2.25, "0.0", "-2.3");
+        row("beyond 64-bit integers", 1e20, "#0", "100000000000000000000");
+        row("NaN is empty", std::numeric_limits<double>::quiet_NaN(), "#0", "");
+        row("infinity is empty", -std::numeric_limits<double>::infinity(), "0.0", "");
     }
     void format()
     {

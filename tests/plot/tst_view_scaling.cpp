@@ -33,65 +33,44 @@ class TestViewScaling : public QObject
 {
     Q_OBJECT
 
+    // SetScale's p and q, and graph p's k and C at t under kmax.
+    struct Fit {
+        short p, q;
+        double k, c, t, kmax;
+    };
+
 private slots:
     void setScale_data()
     {
-        QTest::addColumn<short>("p");
-        QTest::addColumn<short>("q");
-        QTest::addColumn<double>("k");
-        QTest::addColumn<double>("c");
-        QTest::addColumn<double>("t");
-        QTest::addColumn<double>("kmax");
+        QTest::addColumn<Fit>("fit");
         QTest::addColumn<QStringList>("writes");
-
         // k and C are those of graph p (of graph 0 when p < 0); the width is 30.
-        QTest::newRow("Kmax 3: nearest singles to -0.9 and 6.3, fit first")
-            << short(0) << short(1) << 1.0 << 0.0 << 0.0 << 3.0
-            << QStringList {write('T', -0.89999998f), write('H', 6.3000002f), write('L', -10)};
+        QTest::newRow("Kmax 3: nearest singles to -0.9 and 6.3, fit first") << Fit {
+            0, 1, 1, 0, 0, 3} << QStringList {write('T', -0.89999998f), write('H', 6.3000002f), write('L', -10)};
         QTest::newRow("Kmax 1: -0.1 and 0.7")
-            << short(-1) << short(1) << 1.0 << 0.0 << 0.0 << 1.0 << QStringList {write('T', -0.1f), write('H', 0.7f)};
-        QTest::newRow("graph 2 at t 2: crest 18")
-            << short(2) << short(0) << 3.0 << 0.0 << 2.0 << 3.0 << QStringList {write('L', 8)};
-        QTest::newRow("C 2: crest -2") << short(0) << short(0) << 1.0 << 2.0 << 0.0 << 3.0
-                                       << QStringList {write('L', -12)};
-        QTest::newRow("negative k: crest 4 - 4 / (-2) = 6")
-            << short(1) << short(0) << -2.0 << 4.0 << 1.0 << 3.0 << QStringList {write('L', -4)};
-        QTest::newRow("p -1, q 0: nothing") << short(-1) << short(0) << 1.0 << 0.0 << 0.0 << 3.0 << QStringList();
-        QTest::newRow("q 2 fits nothing")
-            << short(0) << short(2) << 1.0 << 0.0 << 0.0 << 3.0 << QStringList {write('L', -10)};
-        QTest::newRow("k 0 leaves the left edge") << short(0) << short(0) << 0.0 << 0.0 << 0.0 << 3.0 << QStringList();
-        QTest::newRow("Kmax 0 leaves top and height")
-            << short(-1) << short(1) << 0.0 << 0.0 << 0.0 << 0.0 << QStringList();
-        QTest::newRow("Kmax 1e20: height beyond single")
-            << short(-1) << short(1) << 1.0 << 0.0 << 0.0 << 1e20 << QStringList();
-        QTest::newRow("Kmax 1e-20: height below normal")
-            << short(-1) << short(1) << 1.0 << 0.0 << 0.0 << 1e-20 << QStringList();
+            << Fit {-1, 1, 1, 0, 0, 1} << QStringList {write('T', -0.1f), write('H', 0.7f)};
+        QTest::newRow("graph 2 at t 2: crest 18") << Fit {2, 0, 3, 0, 2, 3} << QStringList {write('L', 8)};
+        QTest::newRow("C 2: crest -2") << Fit {0, 0, 1, 2, 0, 3} << QStringList {write('L', -12)};
+        QTest::newRow("negative k: crest 4 - 4 / (-2) = 6") << Fit {1, 0, -2, 4, 1, 3} << QStringList {write('L', -4)};
+        QTest::newRow("p -1, q 0: nothing") << Fit {-1, 0, 1, 0, 0, 3} << QStringList();
+        QTest::newRow("q 2 fits nothing") << Fit {0, 2, 1, 0, 0, 3} << QStringList {write('L', -10)};
+        QTest::newRow("k 0 leaves the left edge") << Fit {0, 0, 0, 0, 0, 3} << QStringList();
+        QTest::newRow("Kmax 0 leaves top and height") << Fit {-1, 1, 0, 0, 0, 0} << QStringList();
+        QTest::newRow("Kmax 1e20: height beyond single") << Fit {-1, 1, 1, 0, 0, 1e20} << QStringList();
+        QTest::newRow("Kmax 1e-20: height below normal") << Fit {-1, 1, 1, 0, 0, 1e-20} << QStringList();
         // The crest lies at -1 / 1e-39 = -1e39, outside single precision.
-        QTest::newRow("k 1e-39, C 1: left edge beyond single")
-            << short(0) << short(0) << 1e-39 << 1.0 << 0.0 << 3.0 << QStringList();
+        QTest::newRow("k 1e-39, C 1: left edge beyond single") << Fit {0, 0, 1e-39, 1, 0, 3} << QStringList();
     }
-
     void setScale()
     {
-        QFETCH(short, p);
-        QFETCH(short, q);
-        QFETCH(double, k);
-        QFETCH(double, c);
-        QFETCH(double, t);
-        QFETCH(double, kmax);
+        QFETCH(Fit, fit);
         QFETCH(QStringList, writes);
-        WaveModel model;
-        model.GraphCount = 3;
-        model.K = {1, 1, 1};
-        model.K[std::max<short>(p, 0)] = k;
-        model.C[std::max<short>(p, 0)] = c;
-        model.T = t;
-        model.Kmax = kmax;
+        WaveModel model {.GraphCount = 3, .K = {1, 1, 1}, .Kmax = fit.kmax, .T = fit.t};
+        model.K[std::max<short>(fit.p, 0)] = fit.k;
+        model.C[std::max<short>(fit.p, 0)] = fit.c;
         RecordingSurface pic;
         pic.setScale(7, 7, 30, 7);
-
-        ::SetScale(pic, model, p, q);
-
+        ::SetScale(pic, model, fit.p, fit.q);
         QCOMPARE(scaleWrites(pic), writes);
         QCOMPARE(pic.unrepresentableCount, 0);
     }
@@ -131,6 +110,23 @@ private slots:
         QCOMPARE(pic.unrepresentableCount, 0);
     }
 
+    void refusedFitKeepsLabelsInRange()
+    {
+        // A fit to k 2.2e19 nearly fills the single range; the next, to 2.6e19,
+        // is refused, and that crest's label sits where a line break would
+        // carry the position past the largest single.
+        RecordingSurface pic;
+        pic.setScale(-76.125, -0.9, 228.375, 6.3);
+        WaveModel model {.GraphCount = 3, .K = {2.2e19, 0, 0}, .Kmax = 2.2e19};
+        SetScale(pic, model, 0, 1);
+        const float height = pic.ScaleHeight();
+        model.K[0] = model.Kmax = 2.6e19;
+        SetScale(pic, model, 0, 1);
+        QCOMPARE(pic.ScaleHeight(), height);
+        DrawGraph(pic, model, {qRgb(255, 0, 0), qRgb(0, 255, 0), qRgb(0, 0, 255)}, FrameSwitches {});
+        QCOMPARE(pic.unrepresentableCount, 0);
+    }
+
     void thousandPresses_data()
     {
         QTest::addColumn<bool>("widen");
@@ -148,9 +144,7 @@ private slots:
             widen ? Widen(pic) : Narrow(pic);
         QVERIFY(std::isnormal(pic.ScaleWidth()) && pic.ScaleWidth() > 0);
 
-        WaveModel model;
-        model.GraphCount = 3;
-        model.K = {1, 2, 3};
+        const WaveModel model {.GraphCount = 3, .K = {1, 2, 3}};
         const GraphColors colours {qRgb(255, 0, 0), qRgb(0, 255, 0), qRgb(0, 0, 255)};
         pic.clearLog();
         DrawGraph(pic, model, colours, FrameSwitches {});

@@ -19,9 +19,8 @@ constexpr int Ticks = 100000;
 // Texts a user might type or paste, from sensible to hostile.
 QString randomText(std::mt19937 &rng)
 {
-    static const QStringList samples{"1", "2", "3", "0", "-1", "0.5", "", "abc", "1e999", "-1e400", "1e-39",
-                                     "1e300", "1e20", "nan", "inf", "  2.5abc", "1,5", ".5", "+4", "1e", "-",
-                                     "０", "1e-320", "9e15", "-0"};
+    static const QStringList samples {"1", "2", "3", "0", "-1", "0.5", "", "abc", "1e999", "-1e400", "1e-39", "1e300",
+        "1e20", "nan", "inf", "  2.5abc", "1,5", ".5", "+4", "1e", "-", "０", "1e-320", "9e15", "-0"};
     std::uniform_int_distribution<int> pick(0, int(samples.size()) + 1);
     const int i = pick(rng);
     if (i < samples.size())
@@ -33,18 +32,15 @@ QString randomText(std::mt19937 &rng)
 
 bool validScale(const PlotSurface &pic)
 {
-    auto usable = [](float v) { return std::isnormal(v) && v > 0; };
-    return std::isfinite(pic.ScaleLeft()) && std::isfinite(pic.ScaleTop()) && usable(pic.ScaleWidth())
-        && usable(pic.ScaleHeight());
+    return std::isfinite(pic.ScaleLeft()) && std::isfinite(pic.ScaleTop()) && std::isnormal(pic.ScaleWidth())
+        && pic.ScaleWidth() > 0 && std::isnormal(pic.ScaleHeight()) && pic.ScaleHeight() > 0;
 }
 
 int pixelsIn(const QImage &image, QRgb colour)
 {
     int n = 0;
-    for (int y = 0; y < image.height(); ++y) {
-        for (int x = 0; x < image.width(); ++x)
-            n += image.pixel(x, y) == colour;
-    }
+    for (int i = 0; i < image.width() * image.height(); ++i)
+        n += image.pixel(i % image.width(), i / image.width()) == colour;
     return n;
 }
 
@@ -60,7 +56,7 @@ private slots:
         Form1 form;
         std::mt19937 rng(20261206); // fixed, so that a failure can be replayed
         std::uniform_int_distribution<int> action(0, 999);
-        QList<QLineEdit *> boxes{form.TxtDT};
+        QList<QLineEdit *> boxes {form.TxtDT};
         for (int i = 0; i < 3; ++i)
             boxes << form.TxtK[i] << form.TxtC[i];
 
@@ -83,8 +79,8 @@ private slots:
             } else if (a == 32) {
                 form.CmdHelp->click();
             } else if (a == 33) {
-                QCheckBox *boxes[] = {form.ChkHoriAxis, form.ChkHoriLabel, form.ChkVerAxis, form.ChkVerLabel,
-                                      form.ChkMinLabel};
+                QCheckBox *boxes[]
+                    = {form.ChkHoriAxis, form.ChkHoriLabel, form.ChkVerAxis, form.ChkVerLabel, form.ChkMinLabel};
                 boxes[std::uniform_int_distribution<int>(0, 4)(rng)]->click();
             }
             // Ticks are driven directly: the soak is about states, not about time.
@@ -97,9 +93,8 @@ private slots:
             QVERIFY(std::isfinite(v));
 
         // Back to the design inputs, a frame draws normally: grid and all three curves.
-        const char *design[] = {"1", "2", "3"};
         for (int i = 0; i < 3; ++i) {
-            form.TxtK[i]->setText(design[i]);
+            form.TxtK[i]->setText(QString::number(i + 1));
             form.TxtC[i]->setText("0");
         }
         form.TxtDT->setText("1");

@@ -47,9 +47,8 @@ public:
         unrepresentableCount = 0;
     }
 
-    std::vector<Segment> segments() const;
     std::vector<Segment> segmentsIn(QRgb colour) const;
-    std::vector<Text> texts() const;
+    std::vector<Text> texts() const { return all<Text>(); }
     QStringList printed() const;
     int count(QRgb colour) const { return int(segmentsIn(colour).size()); }
 
@@ -65,15 +64,26 @@ public:
     int unrepresentableCount = 0;
 
 protected:
-    void drawSegment(float x1, float y1, float x2, float y2, QRgb colour) override;
-    void drawText(float x, float y, const QString &text) override;
-    double textWidth(const QString &text) const override;
-    double lineHeight() const override;
-    double columnWidth() const override;
+    void drawSegment(float x1, float y1, float x2, float y2, QRgb c) override
+    {
+        calls.emplace_back(Segment {x1, y1, x2, y2, c, DrawStyle()});
+    }
+    void drawText(float x, float y, const QString &text) override { calls.emplace_back(Text {x, y, text}); }
+    double textWidth(const QString &text) const override { return text.size() * CharPixels * ScaleWidth() / m_width; }
+    double lineHeight() const override { return LinePixels * ScaleHeight() / m_height; }
+    double columnWidth() const override { return CharPixels * ScaleWidth() / m_width; }
     void unrepresentable() override { ++unrepresentableCount; }
 
 private:
+    template<typename T> std::vector<T> all() const
+    {
+        std::vector<T> out;
+        for (const Call &c : calls)
+            if (const auto *t = std::get_if<T>(&c))
+                out.push_back(*t);
+        return out;
+    }
+
     int m_width;
     int m_height;
-    bool m_recording = true;
 };

@@ -11,7 +11,7 @@
 #include <QTest>
 
 #include <cmath>
-#include <memory>
+#include <map>
 
 namespace {
 
@@ -19,7 +19,7 @@ constexpr double PanelTwipsWide = 9135;
 constexpr double PanelTwipsHigh = 5055;
 
 // The page as a reader should find it: line number (from 1) and text.
-const QList<std::pair<int, QString>> Page {
+const std::map<int, QString> Page {
     {2, "ヘルプ"},
     {3, "kとCを指定して3本同時に動きを見ることができます。"},
     {4, "左下の６つのテキストボックスでそれぞれのkとCを指定してください。"},
@@ -31,11 +31,6 @@ const QList<std::pair<int, QString>> Page {
     {12, "「→||←」がズームになります。 "},
     {14, "続けるには一時停止のチェックボックスを解除してください。"},
 };
-
-bool isDark(QRgb p)
-{
-    return qGray(p) < 128;
-}
 
 } // namespace
 
@@ -53,12 +48,13 @@ private slots:
         QCOMPARE(int(texts.size()), int(Page.size()));
         const double line = RecordingSurface::LinePixels * PanelTwipsHigh / RecordingSurface::DesignHeight;
         const double column = RecordingSurface::CharPixels * PanelTwipsWide / RecordingSurface::DesignWidth;
-        for (int i = 0; i < Page.size(); ++i) {
-            QCOMPARE(texts[i].text, Page[i].second);
-            QCOMPARE(texts[i].y, float((Page[i].first - 1) * line));
+        auto text = texts.begin();
+        for (const auto &[number, expected] : Page) {
+            QCOMPARE(text->text, expected);
+            QCOMPARE(text->y, float((number - 1) * line));
             // The title stands two print zones in; body lines one blank column.
-            const double indent = i == 0 ? 28 * column : column;
-            QVERIFY(std::abs(texts[i].x - indent) < 1e-3);
+            QVERIFY(std::abs(text->x - (text == texts.begin() ? 28 : 1) * column) < 1e-3);
+            ++text;
         }
         // Fourteen line breaks in all, the empty lines included.
         QCOMPARE(panel.CurrentY(), float(14 * line));
@@ -74,10 +70,7 @@ private slots:
         QVERIFY2(family.contains("Gothic") || family.contains("ゴシック"), qPrintable(family));
         const QFontMetricsF metrics(font, &image);
         for (int line : {5, 11}) {
-            const QString &text = std::find_if(Page.begin(), Page.end(), [&](auto &l) {
-                return l.first == line;
-            })->second;
-            const double right = metrics.averageCharWidth() + metrics.horizontalAdvance(text);
+            const double right = metrics.averageCharWidth() + metrics.horizontalAdvance(Page.at(line));
             QVERIFY2(right <= form.PicHelp->width(), qPrintable(QString("line %1 ends at %2").arg(line).arg(right)));
         }
     }
@@ -90,14 +83,11 @@ private slots:
         const double lineHeight = QFontMetricsF(form.PicHelp->font(), &page).height();
         for (int line = 1; line <= 14; ++line) {
             int dark = 0;
-            for (int y = int((line - 1) * lineHeight); y < int(line * lineHeight); ++y) {
+            for (int y = int((line - 1) * lineHeight); y < int(line * lineHeight); ++y)
                 for (int x = 0; x < page.width(); ++x)
-                    dark += isDark(page.pixel(x, y));
-            }
-            const bool hasText = std::any_of(Page.begin(), Page.end(), [&](auto &l) {
-                return l.first == line;
-            });
-            QVERIFY2(hasText == (dark > 0), qPrintable(QString("line %1: %2 dark pixels").arg(line).arg(dark)));
+                    dark += qGray(page.pixel(x, y)) < 128;
+            QVERIFY2(
+                Page.contains(line) == (dark > 0), qPrintable(QString("line %1: %2 dark pixels").arg(line).arg(dark)));
         }
         form.CmdHelp->click();
         form.TxtK[0]->setText("7");
