@@ -8,7 +8,8 @@ namespace {
 // Fonts given in points render at the size the layout was designed for.
 constexpr int DesignDotsPerMeter = 3780; // 96 dpi
 // Device pixels beyond the image where clipped lines end: far enough that no
-// clipped end shows, near enough for the rasteriser's fixed-point arithmetic.
+// clipped end shows, near enough that the line walk wastes no steps off the
+// image and its integer coordinates cannot overflow.
 constexpr double ClipMargin = 4.0;
 // Text anchored further off than this cannot reach into the image.
 constexpr double TextReach = 100000.0;
@@ -82,7 +83,9 @@ QPainter &RasterSurface::painter()
 {
     if (!m_painter) {
         m_painter = std::make_unique<QPainter>(&m_image);
+        // The painter only ever draws text.
         m_painter->setFont(m_font);
+        m_painter->setPen(QColor::fromRgb(m_foreground));
     }
     return *m_painter;
 }
@@ -212,8 +215,6 @@ void RasterSurface::drawText(float x, float y, const QString &text)
     const double py = toDeviceY(y);
     if (!(std::abs(px) < TextReach && std::abs(py) < TextReach))
         return;
-    QPainter &p = painter();
-    p.setPen(QColor::fromRgb(m_foreground));
     const QPointF topLeft(std::floor(px + SnapEpsilon) / m_dpr, std::floor(py + SnapEpsilon) / m_dpr);
     // Grid numbers repeat from frame to frame: lay each text out once.
     auto cached = m_layouts.find(text);
@@ -224,7 +225,7 @@ void RasterSurface::drawText(float x, float y, const QString &text)
         cached->setTextFormat(Qt::PlainText);
         cached->prepare(QTransform(), m_font);
     }
-    p.drawStaticText(topLeft, *cached);
+    painter().drawStaticText(topLeft, *cached);
 }
 
 double RasterSurface::textWidth(const QString &text) const
