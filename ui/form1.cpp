@@ -211,7 +211,6 @@ void Form1::Form_Load()
 void Form1::Command1_Click()
 {
     T = 0;
-    Kmax = 0;
     for (int i = 0; i < GraphCount; ++i) {
         K[i] = readNumber(TxtK[i]);
         C[i] = readNumber(TxtC[i]);
