@@ -13,8 +13,9 @@ constexpr int DesignDotsPerMeter = 3780; // 96 dpi
 constexpr double ClipMargin = 4.0;
 // Text anchored further off than this cannot reach into the image.
 constexpr double TextReach = 100000.0;
-// Distinct texts whose layout and width are kept; far more than a frame shows.
-constexpr qsizetype LayoutCacheSize = 512;
+// Texts kept per generation; far more than a frame shows, a bound only for a
+// surface that is printed on without ever being cleared.
+constexpr qsizetype TextCacheSize = 512;
 // Absorbs the last bits of rounding so that a sample computed as exactly pixel
 // n does not fall into pixel n - 1.
 constexpr double SnapEpsilon = 1e-7;
@@ -57,6 +58,18 @@ double snap(double v, int pixels)
 {
     const double p = std::floor(v + SnapEpsilon);
     return p == pixels ? pixels - 1 : p;
+}
+
+template<typename Value, typename Make>
+const Value &cachedByText(TextCache<Value> &cache, const QString &text, Make make)
+{
+    auto hit = cache.current.constFind(text);
+    if (hit != cache.current.cend())
+        return *hit;
+    if (cache.current.size() >= TextCacheSize)
+        cache.current.clear();
+    const auto kept = cache.previous.constFind(text);
+    return *cache.current.insert(text, kept != cache.previous.cend() ? *kept : make());
 }
 
 } // namespace
@@ -105,6 +118,8 @@ void RasterSurface::Cls()
 {
     endPainting();
     m_image.fill(m_background);
+    m_layouts.nextFrame();
+    m_widths.nextFrame();
 }
 
 void RasterSurface::Refresh()
@@ -217,26 +232,20 @@ void RasterSurface::drawText(float x, float y, const QString &text)
         return;
     const QPointF topLeft(std::floor(px + SnapEpsilon) / m_dpr, std::floor(py + SnapEpsilon) / m_dpr);
     // Grid numbers repeat from frame to frame: lay each text out once.
-    auto cached = m_layouts.find(text);
-    if (cached == m_layouts.end()) {
-        if (m_layouts.size() >= LayoutCacheSize)
-            m_layouts.clear();
-        cached = m_layouts.insert(text, QStaticText(text));
-        cached->setTextFormat(Qt::PlainText);
-        cached->prepare(QTransform(), m_font);
-    }
-    painter().drawStaticText(topLeft, *cached);
+    const QStaticText &layout = cachedByText(m_layouts, text, [&] {
+        QStaticText t(text);
+        t.setTextFormat(Qt::PlainText);
+        t.prepare(QTransform(), m_font);
+        return t;
+    });
+    painter().drawStaticText(topLeft, layout);
 }
 
 double RasterSurface::textWidth(const QString &text) const
 {
-    auto cached = m_widths.constFind(text);
-    if (cached == m_widths.cend()) {
-        if (m_widths.size() >= LayoutCacheSize)
-            m_widths.clear();
-        cached = m_widths.insert(text, m_metrics->horizontalAdvance(text));
-    }
-    return *cached * unitsPerPixelX();
+    return cachedByText(m_widths, text, [&] {
+        return m_metrics->horizontalAdvance(text);
+    }) * unitsPerPixelX();
 }
 
 double RasterSurface::lineHeight() const

@@ -11,6 +11,15 @@
 
 #include <functional>
 #include <memory>
+#include <utility>
+
+// What was worked out for a text, kept for the texts of the current frame and
+// the one before: grid numbers recur every frame, crest labels change with t.
+template<typename Value> struct TextCache {
+    QHash<QString, Value> current;
+    QHash<QString, Value> previous;
+    void nextFrame() { previous = std::exchange(current, {}); }
+};
 
 // A plot surface whose persistent image is a QImage back buffer. The image has
 // logicalSize x devicePixelRatio device pixels, so lines and text are drawn at
@@ -60,7 +69,7 @@ private:
     QImage m_image;
     std::unique_ptr<QFontMetricsF> m_metrics;
     std::unique_ptr<QPainter> m_painter;
-    QHash<QString, QStaticText> m_layouts;
-    mutable QHash<QString, qreal> m_widths;
+    TextCache<QStaticText> m_layouts;
+    mutable TextCache<qreal> m_widths;
     std::function<void()> m_presenter;
 };
