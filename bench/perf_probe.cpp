@@ -414,7 +414,7 @@ int main(int argc, char **argv)
 
     xcb_window_t target = XCB_WINDOW_NONE;
     double mappedAt = -1, firstFrameAt = -1;
-    std::pair<double, double> startupSched, windowSchedStart, windowSchedEnd, serverSchedStart, serverSchedEnd;
+    std::pair<double, double> startupSched;
     int traced = 0;
 
     // One drawing request reports each rectangle it damaged as one event,
@@ -425,8 +425,25 @@ int main(int argc, char **argv)
     long eventsInWindow = 0, otherRectsInWindow = 0;
 
     double windowStart = -1, windowEnd = -1;
-    long long cpuStart = 0, cpuEnd = 0, serverCpuStart = 0, serverCpuEnd = 0;
-    long rssStart = 0, rssMid = 0, rssEnd = 0, rssPeak = 0;
+    // What the window's two ends read of the program and the X server.
+    struct Reading {
+        long long cpu = 0, serverCpu = 0;
+        std::pair<double, double> sched, serverSched;
+        long rss = 0;
+    };
+    auto read = [&] {
+        Reading r;
+        r.cpu = cpuTicks(child).value_or(0);
+        if (opt.serverPid) {
+            r.serverCpu = cpuTicks(opt.serverPid).value_or(0);
+            r.serverSched = schedTimes(opt.serverPid);
+        }
+        r.rss = statusKb(child, "VmRSS").value_or(0);
+        r.sched = schedTimes(child);
+        return r;
+    };
+    Reading atStart, atEnd;
+    long rssMid = 0, rssPeak = 0;
     std::vector<Shot> shots;
     double nextShot = -1;
     std::thread sleeper;
@@ -452,13 +469,7 @@ int main(int argc, char **argv)
         }
         if (firstFrameAt >= 0 && windowStart < 0 && t >= firstFrameAt + opt.settleSeconds) {
             windowStart = t;
-            cpuStart = cpuTicks(child).value_or(0);
-            if (opt.serverPid) {
-                serverCpuStart = cpuTicks(opt.serverPid).value_or(0);
-                serverSchedStart = schedTimes(opt.serverPid);
-            }
-            rssStart = statusKb(child, "VmRSS").value_or(0);
-            windowSchedStart = schedTimes(child);
+            atStart = read();
             nextShot = windowStart + std::min(opt.shotInterval, opt.windowSeconds) * 0.5;
             sleeper = std::thread([&lateness, until = windowStart + opt.windowSeconds] {
                 lateness = sleepLateness(until);
@@ -470,13 +481,7 @@ int main(int argc, char **argv)
             rssMid = statusKb(child, "VmRSS").value_or(0);
         if (windowStart >= 0 && t >= windowStart + opt.windowSeconds) {
             windowEnd = t;
-            cpuEnd = cpuTicks(child).value_or(0);
-            if (opt.serverPid) {
-                serverCpuEnd = cpuTicks(opt.serverPid).value_or(0);
-                serverSchedEnd = schedTimes(opt.serverPid);
-            }
-            rssEnd = statusKb(child, "VmRSS").value_or(0);
-            windowSchedEnd = schedTimes(child);
+            atEnd = read();
             rssPeak = statusKb(child, "VmHWM").value_or(0);
             break;
         }
@@ -552,17 +557,17 @@ int main(int argc, char **argv)
     std::printf(
         "first_frame_cpu_ms=%.1f\nfirst_frame_wait_ms=%.1f\n", startupSched.first * 1000, startupSched.second * 1000);
     std::printf("window_s=%.3f\n", window);
-    std::printf("window_cpu_s=%.4f\nwindow_wait_s=%.4f\n", windowSchedEnd.first - windowSchedStart.first,
-        windowSchedEnd.second - windowSchedStart.second);
-    std::printf("cpu_ticks=%lld\n", cpuEnd - cpuStart);
-    std::printf("cpu_percent=%.2f\n", 100.0 * double(cpuEnd - cpuStart) / double(ticksPerSecond) / window);
+    std::printf("window_cpu_s=%.4f\nwindow_wait_s=%.4f\n", atEnd.sched.first - atStart.sched.first,
+        atEnd.sched.second - atStart.sched.second);
+    std::printf("cpu_ticks=%lld\n", atEnd.cpu - atStart.cpu);
+    std::printf("cpu_percent=%.2f\n", 100.0 * double(atEnd.cpu - atStart.cpu) / double(ticksPerSecond) / window);
     if (opt.serverPid) {
         std::printf("server_cpu_percent=%.2f\n",
-            100.0 * double(serverCpuEnd - serverCpuStart) / double(ticksPerSecond) / window);
-        std::printf("server_wait_s=%.4f\n", serverSchedEnd.second - serverSchedStart.second);
+            100.0 * double(atEnd.serverCpu - atStart.serverCpu) / double(ticksPerSecond) / window);
+        std::printf("server_wait_s=%.4f\n", atEnd.serverSched.second - atStart.serverSched.second);
     }
     std::printf(
-        "rss_start_kb=%ld\nrss_mid_kb=%ld\nrss_end_kb=%ld\nrss_peak_kb=%ld\n", rssStart, rssMid, rssEnd, rssPeak);
+        "rss_start_kb=%ld\nrss_mid_kb=%ld\nrss_end_kb=%ld\nrss_peak_kb=%ld\n", atStart.rss, rssMid, atEnd.rss, rssPeak);
     std::printf("damage_events=%ld\ndamage_other_rects=%ld\n", eventsInWindow, otherRectsInWindow);
     std::printf("updates=%zu\n", updateTimes.size());
     if (updateTimes.size() > 1) {
