@@ -12,31 +12,6 @@ float PlotSurface::narrow(double v)
     return f;
 }
 
-void PlotSurface::setScaleLeft(double v)
-{
-    m_scaleLeft = narrow(v);
-}
-void PlotSurface::setScaleTop(double v)
-{
-    m_scaleTop = narrow(v);
-}
-void PlotSurface::setScaleWidth(double v)
-{
-    m_scaleWidth = narrow(v);
-}
-void PlotSurface::setScaleHeight(double v)
-{
-    m_scaleHeight = narrow(v);
-}
-void PlotSurface::setCurrentX(double v)
-{
-    m_currentX = narrow(v);
-}
-void PlotSurface::setCurrentY(double v)
-{
-    m_currentY = narrow(v);
-}
-
 void PlotSurface::Line(double x1, double y1, double x2, double y2, QRgb colour)
 {
     const float fx1 = narrow(x1);

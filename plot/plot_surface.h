@@ -29,18 +29,18 @@ public:
     float ScaleTop() const { return m_scaleTop; }
     float ScaleWidth() const { return m_scaleWidth; }
     float ScaleHeight() const { return m_scaleHeight; }
-    virtual void setScaleLeft(double v);
-    virtual void setScaleTop(double v);
-    virtual void setScaleWidth(double v);
-    virtual void setScaleHeight(double v);
+    virtual void setScaleLeft(double v) { m_scaleLeft = narrow(v); }
+    virtual void setScaleTop(double v) { m_scaleTop = narrow(v); }
+    virtual void setScaleWidth(double v) { m_scaleWidth = narrow(v); }
+    virtual void setScaleHeight(double v) { m_scaleHeight = narrow(v); }
 
     // Outer width in logical pixels.
     virtual int Width() const = 0;
 
     float CurrentX() const { return m_currentX; }
     float CurrentY() const { return m_currentY; }
-    void setCurrentX(double v);
-    void setCurrentY(double v);
+    void setCurrentX(double v) { m_currentX = narrow(v); }
+    void setCurrentY(double v) { m_currentY = narrow(v); }
 
     std::int16_t DrawStyle() const { return m_drawStyle; }
     void setDrawStyle(std::int16_t style) { m_drawStyle = style; }
