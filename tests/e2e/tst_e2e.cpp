@@ -1,5 +1,7 @@
 // The real program on a private X server, driven by xdotool and judged by its pixels. Positions are logical
 // pixels of the client area; the double-density window has two device pixels for each.
+#include "crest.h"
+
 #include <QElapsedTimer>
 #include <QGuiApplication>
 #include <QPainter>
@@ -89,18 +91,9 @@ int runsLongerThan(int dot, const QImage &image, QRgb colour, QPoint from, QPoin
     return runs;
 }
 
-// Heights grow downward, so a crest is the lowest pixel of its colour.
 QPoint crest(const QImage &plot, QRgb colour)
 {
-    for (int y = plot.height() - 1; y >= 0; --y) {
-        QList<int> xs;
-        for (int x = 0; x < plot.width(); ++x)
-            if (plot.pixel(x, y) == colour)
-                xs.append(x);
-        if (!xs.isEmpty())
-            return {xs[xs.size() / 2], y};
-    }
-    return {-1, -1};
+    return crestOf(plot, colour).toPoint();
 }
 
 // Scaled up, every aligned 2x2 block would be of one colour.

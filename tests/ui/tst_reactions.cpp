@@ -1,3 +1,4 @@
+#include "crest.h"
 #include "form1.h"
 #include "picture_box.h"
 #include "test_registry.h"
@@ -26,19 +27,9 @@ State stateOf(const Form1 &f)
     return help ? State::Help : paused ? State::Paused : State::Running;
 }
 
-// Middle of the lowest pixels drawn in a colour: a wave's crest, since larger
-// heights lie lower on the plot.
 double crestColumn(const QImage &image, QRgb colour)
 {
-    for (int y = image.height() - 1; y >= 0; --y) {
-        QList<int> xs;
-        for (int x = 0; x < image.width(); ++x)
-            if (image.pixel(x, y) == colour)
-                xs.append(x);
-        if (!xs.isEmpty())
-            return (xs.first() + xs.last()) / 2.0;
-    }
-    return -1;
+    return crestOf(image, colour).x();
 }
 
 constexpr QRgb Red = qRgb(255, 0, 0);
