@@ -36,7 +36,8 @@ FUZZ_SECONDS ?= 60
 fuzz: deps
 	./fuzz/run $(FUZZ_SECONDS)
 
-# A Debian package of the program, its desktop entry and icon, in the build folder.
+# A Debian package of the program with its desktop entry, icon, manual page and
+# AppStream metadata, in the build folder.
 package: build
 	cd $(BUILD_DIR) && cpack -G DEB
 
