@@ -81,16 +81,33 @@ RasterSurface::RasterSurface(
     , m_background(background)
     , m_foreground(foreground)
     , m_font(font)
-    , m_image((QSizeF(logicalSize) * m_dpr).toSize(), QImage::Format_RGB32)
 {
+    allocateImage();
+}
+
+RasterSurface::~RasterSurface() = default;
+
+void RasterSurface::allocateImage()
+{
+    endPainting();
+    m_image = QImage((QSizeF(m_logicalSize) * m_dpr).toSize(), QImage::Format_RGB32);
     m_image.setDevicePixelRatio(m_dpr);
     m_image.setDotsPerMeterX(DesignDotsPerMeter);
     m_image.setDotsPerMeterY(DesignDotsPerMeter);
     m_image.fill(m_background);
     m_metrics = std::make_unique<QFontMetricsF>(m_font, &m_image);
+    // What was measured and laid out belongs to the old device.
+    m_layouts = {};
+    m_widths = {};
 }
 
-RasterSurface::~RasterSurface() = default;
+void RasterSurface::setDevicePixelRatio(qreal devicePixelRatio)
+{
+    if (devicePixelRatio > 0 && devicePixelRatio != m_dpr) {
+        m_dpr = devicePixelRatio;
+        allocateImage();
+    }
+}
 
 QPainter &RasterSurface::painter()
 {

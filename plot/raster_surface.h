@@ -36,6 +36,9 @@ public:
     ~RasterSurface() override;
 
     int Width() const override { return m_logicalSize.width(); }
+    // A new ratio (the window moved to a screen of another density) gives a
+    // new, blank image of the matching device size; the same ratio does nothing.
+    void setDevicePixelRatio(qreal devicePixelRatio);
     void Cls() override;
     void Refresh() override;
 
@@ -52,6 +55,7 @@ protected:
     double columnWidth() const override;
 
 private:
+    void allocateImage();
     QPainter &painter();
     void endPainting();
     // A one-pixel line between device pixels, written straight into the image.

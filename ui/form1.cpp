@@ -97,6 +97,10 @@ void Form1::createControls()
     PicHelp = new PictureBox(this, PlotGeometry, palette.color(QPalette::Window).rgb(),
         palette.color(QPalette::WindowText).rgb(), helpFont());
     Picture1 = new PictureBox(this, PlotGeometry, qRgb(0, 0, 0), qRgb(255, 255, 255), QApplication::font());
+    Picture1->setAccessibleName(QStringLiteral("ソリトンのグラフ"));
+    Picture1->setAccessibleDescription(
+        QStringLiteral("3つの孤立波が1秒に25回描き直されて動くアニメーション。一時停止で止まります。"));
+    PicHelp->setAccessibleName(QStringLiteral("ヘルプのページ"));
 
     auto option = [this](const QString &text, QRect geometry) {
         auto *o = new QRadioButton(text, this);
@@ -117,16 +121,19 @@ void Form1::createControls()
     group->addButton(OptNoChase);
     OptNoChase->setChecked(true);
 
-    auto textBox = [this](const QString &text, QRect geometry) {
+    // The boxes have no captions of their own; a screen reader says these.
+    auto textBox = [this](const QString &text, QRect geometry, const QString &name) {
         auto *t = new QLineEdit(text, this);
         t->setGeometry(geometry);
+        t->setAccessibleName(name);
         return t;
     };
     for (int i = 0; i < 3; ++i) {
-        TxtK[i] = textBox(QString::number(i + 1), twips(240 + 720 * i, 5520, 615, 270));
-        TxtC[i] = textBox(QStringLiteral("0"), twips(240 + 720 * i, 5880, 615, 270));
+        const QString graph = QStringLiteral("グラフ%1の ").arg(i + 1);
+        TxtK[i] = textBox(QString::number(i + 1), twips(240 + 720 * i, 5520, 615, 270), graph + 'k');
+        TxtC[i] = textBox(QStringLiteral("0"), twips(240 + 720 * i, 5880, 615, 270), graph + 'C');
     }
-    TxtDT = textBox(QStringLiteral("1"), twips(2880, 5640, 615, 270));
+    TxtDT = textBox(QStringLiteral("1"), twips(2880, 5640, 615, 270), QStringLiteral("Δt/s (1秒あたりの t の変化)"));
 
     auto checkBox = [this](const QString &text, QRect geometry, bool ticked) {
         auto *c = new QCheckBox(text, this);
@@ -281,6 +288,9 @@ void Form1::CmdNarrow_Click()
 
 void Form1::DrawGraph()
 {
+    // Moved to a screen of another density, the plot is drawn sharp again from
+    // this frame on instead of being scaled by the toolkit.
+    Picture1->surface().setDevicePixelRatio(Picture1->devicePixelRatioF());
     ::DrawGraph(Picture1->surface(), *this, GraphColor, switches());
 }
 
