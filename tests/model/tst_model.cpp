@@ -1,0 +1,60 @@
+#include "val.h"
+#include "wave_model.h"
+
+#include <QTest>
+
+#include <cfloat>
+
+class TestModel : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void calcU_data()
+    {
+        QTest::addColumn<QList<double>>("xkct");
+        QTest::addColumn<double>("expected");
+        // References are (k^2/2) sech^2(theta/2), evaluated independently. A height of k^2/2 marks a crest.
+        QTest::newRow("C 2, negative k: crest right of 0") << QList<double> {2, -1, 2, 0} << 0.5;
+        QTest::newRow("k 2 at t 1 half behind the crest") << QList<double> {3.5, 2, 0, 1} << 1.5728954659318553;
+        // Beyond the exponential's range the height is exactly 0, never NaN.
+        QTest::newRow("k^2 t is inf * 0: NaN phase") << QList<double> {0, 1e200, 0, 0} << 0.0;
+    }
+    void calcU()
+    {
+        QFETCH(QList<double>, xkct);
+        QFETCH(double, expected);
+        double u = -1.0;
+        Calc_u(xkct[0], xkct[1], xkct[2], xkct[3], u);
+        QVERIFY2(std::abs(u - expected) <= 1e-12 * expected, qPrintable(QString::number(u, 'g', 17)));
+    }
+
+    void val_data()
+    {
+        QTest::addColumn<QByteArray>("text");
+        QTest::addColumn<double>("expected");
+        // Expected values are the doubles nearest the literals: compared exactly.
+        QTest::newRow("two blanks, trailing letters") << QByteArray("  2.5abc") << 2.5;
+        QTest::newRow("tab first, comma ends it") << QByteArray("\t1,5") << 1.0;
+        QTest::newRow("leading point, second point ends it") << QByteArray(".5.3") << 0.5;
+        QTest::newRow("point alone") << QByteArray("-.") << 0.0;
+        QTest::newRow("hex stops at x") << QByteArray("0x10") << 0.0;
+        QTest::newRow("beyond the range: the largest double") << QByteArray("-1e400") << -DBL_MAX;
+        QTest::newRow("below the range reads 0") << QByteArray("1e-400") << 0.0;
+        QTest::newRow("mantissa digits overflow") << QByteArray("10e308") << DBL_MAX;
+        QTest::newRow("big mantissa still underflows") << QByteArray("1000e-400") << 0.0;
+        // Out of range, the digits before the point and the zeros after it tell overflow from underflow.
+        QTest::newRow("401 digits, exponent -50") << QByteArray("1").append(400, '0').append("e-50") << DBL_MAX;
+        QTest::newRow("400 zeros after the point") << QByteArray("0.").append(400, '0').append("1e50") << 0.0;
+    }
+    void val()
+    {
+        QFETCH(QByteArray, text);
+        QFETCH(double, expected);
+        const double value = Val(std::string_view(text.constData(), std::size_t(text.size())));
+        QVERIFY2(value == expected, qPrintable(QString::number(value, 'g', 17)));
+    }
+};
+
+QTEST_APPLESS_MAIN(TestModel)
+#include "tst_model.moc"

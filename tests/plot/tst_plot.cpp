@@ -1,0 +1,162 @@
+#include "frame.h"
+#include "raster_surface.h"
+#include "recording_surface.h"
+
+#include <QTest>
+
+#include <cfloat>
+
+class TestPlot : public QObject
+{
+    Q_OBJECT
+
+    static constexpr QRgb Black = qRgb(0, 0, 0), Red = qRgb(255, 0, 0), White = qRgb(255, 255, 255);
+    static QPolygon lit(const QImage &image)
+    {
+        QPolygon points;
+        for (int y = 0; y < image.height(); ++y)
+            for (int x = 0; x < image.width(); ++x)
+                if (image.pixel(x, y) != Black)
+                    points.append(QPoint(x, y));
+        return points;
+    }
+    // Graph 0 alone, with k and C at t, on a surface showing `scale`.
+    struct Frame {
+        double k, c = 0, t = 0;
+        FrameSwitches switches = {1, 1, 1, 1, 1};
+        QRectF scale = {-76.125, -0.9, 228.375, 6.3};
+    };
+
+private slots:
+    // On x from -10 over 40 and y from -0.9 over 6.3 the origin is pixel (152, 48). Clipped from a far end,
+    // rounding would lose the visible part.
+    void rasterLines_data()
+    {
+        QTest::addColumn<QLineF>("line");
+        QTest::addColumn<QRect>("pixels");
+        QTest::newRow("far corner is the last pixel") << QLineF(30, 5.4, 30, 5.4) << QRect(608, 336, 1, 1);
+        QTest::newRow("edge to edge") << QLineF(-10, 0, 30, 0) << QRect(0, 48, 609, 1);
+        QTest::newRow("clipped to the right") << QLineF(0, 0, 1e38, 0) << QRect(152, 48, 457, 1);
+        QTest::newRow("clipped from far left") << QLineF(-3e38, 0, 0, 0) << QRect(0, 48, 153, 1);
+        QTest::newRow("clipped to far below") << QLineF(0, -0.9, 0, 1e38) << QRect(152, 0, 1, 337);
+        QTest::newRow("clipped from far below") << QLineF(0, 1e38, 0, -0.9) << QRect(152, 0, 1, 337);
+    }
+    void rasterLines()
+    {
+        QFETCH(QLineF, line);
+        QFETCH(QRect, pixels);
+        RasterSurface s(QSize(609, 337), 1, Black, Black, QFont());
+        s.setScaleLeft(-10);
+        s.setScaleTop(-0.9);
+        s.setScaleWidth(40);
+        s.setScaleHeight(6.3);
+        s.Line(line.x1(), line.y1(), line.x2(), line.y2(), Red);
+        QCOMPARE(lit(s.image()).boundingRect(), pixels);
+        QCOMPARE(lit(s.image()).size(), pixels.width() * pixels.height());
+        s.Cls();
+        QVERIFY(lit(s.image()).isEmpty());
+    }
+
+    // One unit a logical pixel (for text two down), which is dpr device pixels square, dots included. Text starts
+    // at the position and moves it to just past its end.
+    void textAndDots_data()
+    {
+        QTest::addColumn<qreal>("dpr");
+        QTest::newRow("1") << 1.0;
+        QTest::newRow("2") << 2.0;
+    }
+    void textAndDots()
+    {
+        QFETCH(qreal, dpr);
+        RasterSurface s(QSize(609, 337), dpr, Black, White, QFont());
+        s.setScaleWidth(609);
+        s.setScaleHeight(674);
+        s.setCurrentX(50);
+        s.setCurrentY(100);
+        s.Print({"(", "1.000", ",", "-0.50", ")"}, PlotSurface::PrintEnd::Semicolon);
+        const QRectF text = QRectF(lit(s.image()).boundingRect()).adjusted(0, 0, 1, 1);
+        QVERIFY(text.left() >= 50 * dpr && text.left() < 52 * dpr && text.top() >= 50 * dpr && text.top() < 56 * dpr);
+        QVERIFY(text.width() > 13 * 4 * dpr && std::abs(text.right() / dpr - s.CurrentX()) < 6);
+        s.setScaleHeight(337);
+        s.Cls();
+        s.setDrawStyle(PlotSurface::Dotted);
+        s.Line(100, 100, 500, 100, Red);
+        QCOMPARE(QRectF(lit(s.image()).boundingRect()), QRectF(100 * dpr, 100 * dpr, 401 * dpr, dpr));
+        QCOMPARE(QList<int>({int(lit(s.image()).size()), s.Width()}), QList<int>({int(201 * dpr * dpr), 609}));
+    }
+
+    // Everything printed ("*": not compared), counts of grey and white lines, red segments and texts, and never a
+    // value beyond single precision. The white line on x = 0 and the crest label are drawn wherever they lie.
+    void frame_data()
+    {
+        QTest::addColumn<Frame>("frame");
+        QTest::addColumn<QString>("printed");
+        QTest::addColumn<QList<int>>("drawn");
+        // 13 lines s = 1/2 apart across, -0 shown as 0.0; 15 down, s = 16, from -80; a sample a pixel, 610 passes.
+        QTest::newRow("design view") << Frame {1}
+                                     << "1.0 0.5 0.0 -0.5 -1.0 -1.5 -2.0 -2.5 -3.0 -3.5 -4.0 -4.5 -5.0 "
+                                        "-80 -64 -48 -32 -16 0 16 32 48 64 80 96 112 128 144 (0,-0.50)"
+                                     << QList<int> {28, 1, 610, 29};
+        // The crest label alone: two or three significant digits of the single-precision position, whole from 100.
+        QTest::newRow("label of negative k: crest 4 - 4 / (-2)")
+            << Frame {-2, 4, 1, {0, 1, 0, 1, 1}} << "(6.00,-2.0)" << QList<int> {0, 0, 610, 1};
+        QTest::newRow("label at 99.999999, single 100")
+            << Frame {1, 0, 99.999999, {0, 1, 0, 1, 1}} << "(100,-0.50)" << QList<int> {0, 0, 610, 1};
+        QTest::newRow("k 0: a flat line, no label; 2 counts as cleared")
+            << Frame {0, 0, 0, {2, 1, 1, 0, 1}} << "" << QList<int> {15, 1, 1, 0};
+        // s = 1/64, two decimals, ties away from 0; the last line at 28 lies right of the edge; the running sum of
+        // the inexact step 40 / 609 stays within the end.
+        QTest::newRow("fine heights, numbers down cleared")
+            << Frame {2, -2, 0, {1, 1, 1, 0, 1}, {-10, -0.025, 40, 0.175}}
+            << "0.03 0.02 0.00 -0.02 -0.03 -0.05 -0.06 -0.08 -0.09 -0.11 -0.13 -0.14 (1.000,-2.0)"
+            << QList<int> {23, 1, 610, 13};
+        // ## leaves the line on 0 unnumbered; the sum of the step 10 / 609 carries the last sample past the end.
+        QTest::newRow("heights numbered ##")
+            << Frame {3, 0, 0.5, {1, 1, 1, 1, 1}, {-5, -5, 10, 10}}
+            << "5 4 3 2 1 -1 -2 -3 -4 -5 -5 -4 -3 -2 -1 0 1 2 3 4 5 (4.50,-4.5)" << QList<int> {22, 1, 609, 22};
+        // 1e30 is 2^113 spacings of 2^-13 from 0: the running sums of grid lines and samples stand still.
+        QTest::newRow("far from 0, the step no longer moves")
+            << Frame {1, 0, 0, {1, 1, 1, 1, 1}, {1e30, 1e30, 1e-3, 1e-3}} << "*" << QList<int> {2, 1, 610, 3};
+        // s = 2^124 from -2^128, beyond the single range; 17 lines each way. Numbers near the far edges end past the
+        // largest single, and so would their line breaks: the position rests on the edge instead.
+        QTest::newRow("from the lowest single to 0")
+            << Frame {1, 0, 0, {1, 1, 1, 1, 1}, {-FLT_MAX, -FLT_MAX, FLT_MAX, FLT_MAX}} << "*"
+            << QList<int> {34, 1, 609, 34};
+        // Lines 8 s .. 23 s, and samples, half of them and every far end past the largest single.
+        QTest::newRow("from 2^127 over the largest extent") << Frame {1, 0, 0, {1, 1, 1, 1, 1},
+            {0x1p127, 0x1p127, FLT_MAX, FLT_MAX}} << "*" << QList<int> {32, 1, 305, 33};
+        QTest::newRow("extents not a number: no grid, no curve")
+            << Frame {1, 0, 0, {1, 1, 1, 1, 1}, {-10, -1, qQNaN(), qQNaN()}} << "(0,-0.50)" << QList<int> {0, 0, 0, 1};
+        // Only the crest sample at 0 is out of range: the segments into and out of it go, and so does its label.
+        QTest::newRow("crest height beyond single: k 1e20") << Frame {1e20} << "*" << QList<int> {28, 1, 608, 28};
+        QTest::newRow("crest abscissa -1e39: label skipped") << Frame {1e-39, 1} << "*" << QList<int> {28, 1, 610, 28};
+    }
+    void frame()
+    {
+        QFETCH(Frame, frame);
+        QFETCH(QString, printed);
+        QFETCH(QList<int>, drawn);
+        RecordingSurface pic;
+        pic.setScale(frame.scale.left(), frame.scale.top(), frame.scale.width(), frame.scale.height());
+        pic.unrepresentableCount = 0; // a scale that is no number is itself a bad hand-over
+        const GraphColors colours {Red, qRgb(0, 255, 0), qRgb(0, 0, 255)};
+        DrawGraph(pic, {.GraphCount = 1, .K = {frame.k}, .C = {frame.c}, .T = frame.t}, colours, frame.switches);
+        const QList<int> counts {pic.count(qRgb(128, 128, 128)), pic.count(White), pic.count(Red),
+            int(pic.printed().size()), pic.unrepresentableCount};
+        QCOMPARE(counts, drawn << 0);
+        QVERIFY(printed == "*" || pic.printed().join(' ') == printed);
+        // Cleared first and presented last; grid lines dotted across the view, x = 0 white, curves solid.
+        QVERIFY(pic.calls.front().kind == 'C' && pic.calls.back().kind == 'R');
+        const float left = pic.ScaleLeft(), right = left + double(pic.ScaleWidth()), top = pic.ScaleTop(),
+                    bottom = top + double(pic.ScaleHeight());
+        for (const RecordingSurface::Call &c : pic.calls) {
+            const bool across = c.y1 == c.y2 && c.x1 == left && c.x2 == right;
+            const bool down = c.x1 == c.x2 && c.y1 == top && c.y2 == bottom && (c.colour != White || c.x1 == 0);
+            QVERIFY(c.kind != 'S' || (c.style == PlotSurface::Dotted) == (c.colour != Red));
+            QVERIFY(c.kind != 'S' || (c.colour == Red && frame.k) || printed == "*" || across || down);
+        }
+    }
+};
+
+QTEST_MAIN(TestPlot)
+#include "tst_plot.moc"
