@@ -23,8 +23,11 @@ run: build
 test: build
 	ctest --preset $(PRESET)
 
+# Time to draw one frame, then what the curves cost against their heights
+# alone (exits non-zero when that factor misses its target).
 bench: build
 	$(BUILD_DIR)/bench/frame_bench
+	$(BUILD_DIR)/bench/curve_bench
 
 # CPU, frame rate, speed of t, start-up time and memory of the real program on
 # a private Xvfb, measured from outside; prints a table of targets.

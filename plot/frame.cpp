@@ -7,10 +7,38 @@
 #include <algorithm>
 #include <cmath>
 
+#if defined(__x86_64__) || defined(__i386__)
+#include <immintrin.h>
+#endif
+
 namespace {
+
+#if defined(__x86_64__) || defined(__i386__)
+__attribute__((target("avx"), noinline)) void zeroUpperHalves()
+{
+    _mm256_zeroupper();
+}
+#endif
+
+// The toolkit's AVX code (its fills, text blending, even its string hashes)
+// can return with the upper halves of the vector registers still in use. Until
+// they are cleared, plain SSE instructions after it, ours and the C library's
+// exp alike, run several times slower on many processors; a curve is nearly
+// all such instructions. Clearing changes no value: code built for plain SSE
+// keeps nothing there.
+void leaveVectorStateClean()
+{
+#if defined(__x86_64__) || defined(__i386__)
+    // The instruction does not exist without AVX.
+    if (__builtin_cpu_supports("avx"))
+        zeroUpperHalves();
+#endif
+}
 
 void drawCurve(PlotSurface &pic, const WaveModel &model, int i, double step, QRgb colour)
 {
+    // Whatever ran since the last curve may have been the toolkit's.
+    leaveVectorStateClean();
     const double left = pic.ScaleLeft();
     double u = 0.0;
     Calc_u(left, model.K[i], model.C[i], model.T, u);
