@@ -29,8 +29,9 @@ bench: build
 	$(BUILD_DIR)/bench/frame_bench
 	$(BUILD_DIR)/bench/curve_bench
 
-# CPU, frame rate, speed of t, start-up time and memory of the real program on
-# a private Xvfb, measured from outside; prints a table of targets.
+# CPU against the floor program beside it, frame rate, speed of t, start-up
+# time and memory of the real program, measured from outside on a private Xvfb
+# (and memory on a headless weston); prints a table of targets.
 perf: build
 	./bench/perf.sh $(BUILD_DIR)
 

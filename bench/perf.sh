@@ -1,76 +1,89 @@
 #!/usr/bin/env bash
-# make perf: runs the real program on a private Xvfb at the design size with
-# the default inputs, watches it from outside with perf_probe and prints one
-# table: metric, target, measured, pass/fail.
+# make perf: measures the real program from outside and prints one table:
+# metric, target, measured, pass/fail. On a private Xvfb, bench/perf_probe.py
+# times start-up and runs solitons beside bench/floor; under a headless weston
+# the same build's resident memory is read on native Wayland; curve_bench gives
+# what the curves cost against their heights.
 #
 #   bench/perf.sh [BUILD_DIR]        (default: build)
 #
-# PERF_SECONDS (20) is the length of the measuring window, PERF_LAUNCHES (5)
-# the number of launches whose start-up time is taken, after one warm-up.
+# PERF_SECONDS (20) is the length of each measuring window, PERF_WINDOWS (3)
+# their number, PERF_LAUNCHES (5) the number of launches whose start-up time is
+# taken, after one warm-up.
 set -euo pipefail
 
 here=$(cd "$(dirname "$0")" && pwd)
 build=${1:-build}
-seconds=${PERF_SECONDS:-20}
-launches=${PERF_LAUNCHES:-5}
 app=$build/app/solitons
-probe=$build/bench/perf_probe
+floor=$build/bench/floor
+# Debian's interpreter, which has python3-xlib, whatever else is on PATH.
+python=/usr/bin/python3
 
-for f in "$app" "$probe"; do
-    if [ ! -x "$f" ]; then
-        echo "perf: $f is missing; build first (make build; perf_probe needs libxcb-damage0-dev)" >&2
-        exit 1
-    fi
+for f in "$app" "$floor"; do
+    [ -x "$f" ] || { echo "perf: $f is missing; build first (make build)" >&2; exit 1; }
 done
 command -v Xvfb >/dev/null || { echo "perf: Xvfb is missing (apt-get install xvfb)" >&2; exit 1; }
+"$python" -c 'import Xlib.ext.damage' 2>/dev/null ||
+    { echo "perf: python3-xlib is missing (apt-get install python3-xlib)" >&2; exit 1; }
 
 tmp=$(mktemp -d)
-xvfb_pid=
+pids=()
 cleanup() {
-    if [ -n "$xvfb_pid" ]; then
-        kill "$xvfb_pid" 2>/dev/null || true
-        wait "$xvfb_pid" 2>/dev/null || true
-    fi
+    for pid in "${pids[@]}"; do
+        kill "$pid" 2>/dev/null || true
+        wait "$pid" 2>/dev/null || true
+    done
     rm -rf "$tmp"
 }
 trap cleanup EXIT
 
+# Keeps the toolkit from warning about a missing runtime directory; weston
+# wants one that only we can read.
+mkdir -m 700 "$tmp/runtime"
+export XDG_RUNTIME_DIR=$tmp/runtime
+
+# VmRSS of solitons on native Wayland, a few seconds after start, when the
+# first frames are long drawn; empty when weston or the platform plugin is
+# missing.
+wayland_rss() {
+    command -v weston >/dev/null || return 0
+    local socket=solitons-perf-$$
+    weston --backend=headless-backend.so --use-pixman --socket="$socket" --no-config \
+        --log="$tmp/weston.log" </dev/null &
+    local weston_pid=$!
+    for _ in $(seq 100); do
+        [ -S "$XDG_RUNTIME_DIR/$socket" ] && break
+        sleep 0.1
+    done
+    if [ -S "$XDG_RUNTIME_DIR/$socket" ]; then
+        env -u DISPLAY QT_QPA_PLATFORM=wayland WAYLAND_DISPLAY="$socket" "$app" >/dev/null 2>"$tmp/wayland.log" &
+        local app_pid=$!
+        sleep 3
+        awk '$1 == "VmRSS:" { print $2 }' "/proc/$app_pid/status" 2>/dev/null || true
+        kill "$app_pid" 2>/dev/null || true
+        wait "$app_pid" 2>/dev/null || true
+    fi
+    kill "$weston_pid" 2>/dev/null || true
+    wait "$weston_pid" 2>/dev/null || true
+}
+wayland_kb=$(wayland_rss)
+
+factor=
+if [ -x "$build/bench/curve_bench" ]; then
+    factor=$("$build/bench/curve_bench" --benchmark_repetitions=5 2>/dev/null |
+        awk '/^factor/ { print $2 }' || true)
+fi
+
 # A server of our own on whatever display is free; 24 bits so that the
 # curves' pure red, green and blue come back unchanged from the screen.
 Xvfb -displayfd 3 -screen 0 1280x1024x24 -nolisten tcp 3>"$tmp/display" 2>"$tmp/xvfb.log" &
-xvfb_pid=$!
+pids+=($!)
 for _ in $(seq 100); do
     [ -s "$tmp/display" ] && break
     sleep 0.1
 done
 [ -s "$tmp/display" ] || { echo "perf: Xvfb did not start:" >&2; cat "$tmp/xvfb.log" >&2; exit 1; }
 export DISPLAY=":$(head -n1 "$tmp/display")"
-# Keeps the toolkit from warning about a missing runtime directory.
-mkdir -m 700 "$tmp/runtime"
-export XDG_RUNTIME_DIR=$tmp/runtime
 
-load_before=$(cut -d' ' -f1 /proc/loadavg)
-
-# Start-up: fork to the first frame on screen. The first launch warms the
-# page cache and the font caches and is not counted.
-"$probe" --seconds 0 --settle 0 "$app" >/dev/null
-: >"$tmp/startup"
-for _ in $(seq "$launches"); do
-    "$probe" --seconds 0 --settle 0 "$app" |
-        awk -F= '$1 == "first_frame_ms" { t = $2 } $1 == "first_frame_cpu_ms" { c = $2 } END { print t, c }' \
-            >>"$tmp/startup"
-done
-
-# The steady state: one run, measured over the window after a settling second.
-"$probe" --seconds "$seconds" --settle 1 --server-pid "$xvfb_pid" "$app" >"$tmp/run"
-load_after=$(cut -d' ' -f1 /proc/loadavg)
-
-# Time to draw one frame, if the frame benchmark has been built.
-: >"$tmp/bench"
-if [ -x "$build/bench/frame_bench" ]; then
-    "$build/bench/frame_bench" --benchmark_repetitions=5 --benchmark_report_aggregates_only=true \
-        --benchmark_format=csv 2>/dev/null | grep '_median"' >"$tmp/bench" || true
-fi
-
-awk -v seconds="$seconds" -v launches="$launches" -v load_before="$load_before" -v load_after="$load_after" \
-    -v startup_file="$tmp/startup" -v bench_file="$tmp/bench" -f "$here/perf_table.awk" "$tmp/run"
+"$python" "$here/perf_probe.py" "$app" "$floor" --seconds "${PERF_SECONDS:-20}" --windows "${PERF_WINDOWS:-3}" \
+    --launches "${PERF_LAUNCHES:-5}" ${wayland_kb:+--wayland-rss-kb "$wayland_kb"} ${factor:+--factor "$factor"}
