@@ -54,9 +54,14 @@ bool clip(double &x1, double &y1, double &x2, double &y2, double loX, double hiX
 }
 
 // The pixel a device coordinate falls in, the far edge counting as the last.
-double snap(double v, int pixels)
+// Only for coordinates within ClipMargin of the image: there truncation is
+// exact and floor, a library call on plain x86-64, is not needed.
+int snap(double v, int pixels)
 {
-    const double p = std::floor(v + SnapEpsilon);
+    const double shifted = v + SnapEpsilon;
+    int p = int(shifted);
+    if (p > shifted)
+        --p;
     return p == pixels ? pixels - 1 : p;
 }
 
@@ -167,12 +172,18 @@ double RasterSurface::toDeviceY(double y) const
 
 void RasterSurface::drawSegment(float x1, float y1, float x2, float y2, QRgb colour)
 {
-    double px1 = toDeviceX(x1);
-    double py1 = toDeviceY(y1);
-    double px2 = toDeviceX(x2);
-    double py2 = toDeviceY(y2);
     const int w = m_image.width();
     const int h = m_image.height();
+    // toDeviceX and toDeviceY with the scale and size read once for all four
+    // ends; a curve is nearly all short segments.
+    const double left = ScaleLeft();
+    const double top = ScaleTop();
+    const double scaleWidth = ScaleWidth();
+    const double scaleHeight = ScaleHeight();
+    double px1 = (x1 - left) / scaleWidth * w;
+    double py1 = (y1 - top) / scaleHeight * h;
+    double px2 = (x2 - left) / scaleWidth * w;
+    double py2 = (y2 - top) / scaleHeight * h;
     // Clipping interpolates from the first end; from an end far off the image
     // rounding would swamp the visible part, so start from the nearer one.
     const bool reversed = std::abs(px1) + std::abs(py1) > std::abs(px2) + std::abs(py2);
@@ -194,7 +205,7 @@ void RasterSurface::drawSegment(float x1, float y1, float x2, float y2, QRgb col
 
     // Straight into the pixels; a painter open for text draws synchronously
     // into the same memory, so the two may interleave.
-    plotLine(int(snap(px1, w)), int(snap(py1, h)), int(snap(px2, w)), int(snap(py2, h)), colour, DrawStyle() == Dotted);
+    plotLine(snap(px1, w), snap(py1, h), snap(px2, w), snap(py2, h), colour, DrawStyle() == Dotted);
 }
 
 void RasterSurface::plotLine(int x1, int y1, int x2, int y2, QRgb colour, bool dotted)
@@ -224,9 +235,15 @@ void RasterSurface::plotLine(int x1, int y1, int x2, int y2, QRgb colour, bool d
     const int sx = x1 < x2 ? 1 : -1;
     const int sy = y1 < y2 ? 1 : -1;
     int error = dx + dy;
-    for (int step = 0;; ++step) {
-        if (!dotted || step % (2 * brush) == 0)
+    // Counts down the steps to the next dot; a division per pixel would cost
+    // more than the whole step.
+    int untilDot = 0;
+    for (;;) {
+        if (!dotted || untilDot == 0) {
             stamp(x1, y1);
+            untilDot = 2 * brush;
+        }
+        --untilDot;
         if (x1 == x2 && y1 == y2)
             break;
         const int e2 = 2 * error;
