@@ -1,6 +1,7 @@
 #include "form1.h"
 
 #include <QApplication>
+#include <QIcon>
 
 #include <cstdio>
 #include <cstdlib>
@@ -28,7 +29,23 @@ int main(int argc, char *argv[])
             stderr);
         return EXIT_FAILURE;
     }
-    QApplication app(argc, argv);
+    // The program takes no command line, so the toolkit gets none either:
+    // -reverse, -style or -platform change nothing; its environment variables
+    // still act. The name is the desktop entry's: Wayland compositors take it
+    // as the app id and X11 task bars as WM_CLASS to find the entry's icon and
+    // name, whatever the binary is called.
+    (void)argc;
+    (void)argv;
+    char name[] = "solitons";
+    char *toolkitArgv[] = {name, nullptr};
+    int toolkitArgc = 1;
+    QApplication app(toolkitArgc, toolkitArgv);
+    QGuiApplication::setDesktopFileName(QString::fromLatin1(name));
+    // Embedded PNGs: reading the installed SVG would need an image plugin.
+    QIcon icon;
+    for (int size : {16, 32, 48, 64, 128, 256})
+        icon.addFile(QStringLiteral(":/icons/%1/solitons.png").arg(size), QSize(size, size));
+    QApplication::setWindowIcon(icon);
     Form1 window;
     window.show();
     return app.exec();

@@ -71,7 +71,15 @@ Form1::Form1(QWidget *parent)
     : QWidget(parent)
 {
     setWindowTitle(QStringLiteral("Tarvelon 課題 8"));
-    setFixedSize(ClientSize);
+    // A Wayland compositor sets the size of a maximized or fullscreen window
+    // and ends a client that draws another; there the window may grow, the
+    // controls keeping their places at its top-left. X11 keeps it fixed.
+    if (QGuiApplication::platformName().startsWith(QLatin1String("wayland"))) {
+        setMinimumSize(ClientSize);
+        resize(ClientSize);
+    } else {
+        setFixedSize(ClientSize);
+    }
     createControls();
     connectReactions();
     setTabOrder();
