@@ -245,12 +245,17 @@ def side_by_side(obs, program, floor, seconds, windows, settle):
             # The speed of t from the first window only: the green crest
             # leaves the plot area some 35 s after start.
             shot.update(next=start + 0.5, window_start=start)
+        if n == 0:
+            # Memory over the first window, as long as the figures have always
+            # been taken; halfway to tell growth from caches that fill and stay.
+            obs.run_until(start + seconds / 2, alive)
+            r["rss"].append(rss_kb(app.pid))
         obs.run_until(start + seconds, alive)
         end = time.monotonic()
+        if n == 0:
+            r["rss"].append(rss_kb(app.pid))
         cpu, floor_cpu = cpu_seconds(app.pid) - cpu0, cpu_seconds(flo.pid) - floor0
         shot["next"] = None
-        if n == windows // 2:
-            r["rss"].append(rss_kb(app.pid))
         r["cpu"].append(100 * cpu / (end - start))
         r["floor_cpu"].append(100 * floor_cpu / (end - start))
         r["ratios"].append(cpu / floor_cpu if floor_cpu else float("inf"))
@@ -261,7 +266,6 @@ def side_by_side(obs, program, floor, seconds, windows, settle):
         r["updates"] += len(tally.get(CAPTION, []))
         r["events"] += tally.get("events", 0)
         r["elsewhere"] += tally.get("elsewhere", 0)
-    r["rss"].append(rss_kb(app.pid))
     stop(app, flo)
     return r
 
@@ -323,7 +327,7 @@ def main():
         f"median {median:.0f} ms, worst {launches[-1]:.0f} ms ({len(launches)} launches)", median <= 300)
     rss0, rss_mid, rss1 = r["rss"]
     row("VmRSS 1 s after the first frame", "≤ 80 MB", f"{rss0 / 1024:.1f} MB", 0 < rss0 <= 80 * 1024)
-    row(f"VmRSS {total:g} s later", "≤ 80 MB, no growth",
+    row(f"VmRSS {a.seconds:g} s later", "≤ 80 MB, no growth",
         f"{rss1 / 1024:.1f} MB ({rss1 - rss0:+d} kB; {rss1 - rss_mid:+d} kB of it in the second half)",
         0 < rss1 <= 80 * 1024 and rss1 - rss0 <= RSS_SLACK_KB)
     if a.wayland_rss_kb is not None:
