@@ -3,6 +3,7 @@
 
 #include <QGuiApplication>
 #include <QProcess>
+#include <QTemporaryDir>
 #include <QScreen>
 #include <QtTest>
 
@@ -13,7 +14,10 @@ class E2E : public QObject
     static constexpr QRgb Red = qRgb(255, 0, 0), Green = qRgb(0, 255, 0), Blue = qRgb(0, 0, 255), Black = qRgb(0, 0, 0);
     static inline int dpr = 1; // QT_SCALE_FACTOR
     QProcess m_program;
-    QString m_window;
+    QProcess m_weston;
+    QTemporaryDir m_dir;
+    QString m_window; // the X window that shows the program: its own, or weston's
+    QPoint m_origin; // of the window's client area in m_window
 
     static int count(const QImage &image, QRgb colour, QRect region = {})
     {
@@ -60,12 +64,27 @@ class E2E : public QObject
         p.waitForFinished(20000);
         return QString::fromUtf8(p.readAllStandardOutput()).section('\n', 0, 0);
     }
+    bool m_wayland = false;
+    bool wayland() const { return m_wayland; }
+    // On Wayland the window lies somewhere on weston's output: the plot area is where most rows and columns are black.
+    QPoint origin() const
+    {
+        const QImage all = QGuiApplication::primaryScreen()->grabWindow(m_window.toULongLong()).toImage();
+        QPoint corner(-1, -1);
+        for (int y = 0; y < all.height() && corner.y() < 0; ++y)
+            corner.ry() = count(all, Black, {0, y, all.width(), 1}) > 300 * dpr ? y : -1;
+        for (int x = 0; x < all.width() && corner.x() < 0; ++x)
+            corner.rx() = count(all, Black, {x, 0, 1, all.height()}) > 150 * dpr ? x : -1;
+        return corner - QPoint(8, 8) * dpr;
+    }
     QImage grab() const
     {
         const QPixmap window = QGuiApplication::primaryScreen()->grabWindow(m_window.toULongLong());
-        return window.toImage().convertToFormat(QImage::Format_RGB32);
+        const QImage image = window.toImage().convertToFormat(QImage::Format_RGB32);
+        return wayland() ? image.copy(QRect(m_origin, QSize(624, 419) * dpr)) : image;
     }
     QImage plot() const { return grab().copy(8 * dpr, 8 * dpr, 609 * dpr, 337 * dpr); }
+    QImage band() const { return grab().copy(0, 346 * dpr, 624 * dpr, 73 * dpr); }
     // Polls instead of sleeping a fixed time: a loaded machine only makes it slower.
     template<typename Ok> bool shows(Ok ok) const
     {
@@ -75,25 +94,47 @@ class E2E : public QObject
                 return false;
         return true;
     }
-    bool start(int scale)
+    // A copy under another name, given toolkit options that must change nothing; on Wayland inside a weston of its
+    // own whose output has the pixel ratio.
+    bool start(int scale, const QStringList &args = {})
     {
+        cleanup();
         dpr = scale;
         QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
-        env.insert("QT_SCALE_FACTOR", QString::number(dpr));
+        const QString renamed = m_dir.filePath("solitons-renamed");
+        QFile::copy(qEnvironmentVariable("SOLITONS"), renamed);
+        if (wayland()) {
+            env.insert("XDG_RUNTIME_DIR", m_dir.path());
+            QFile ini(m_dir.filePath("weston.ini"));
+            ini.open(QIODevice::WriteOnly);
+            ini.write("[core]\nidle-time=0\n[shell]\npanel-position=none\nbackground-color=0xff808080\n");
+            ini.close();
+            m_weston.setProcessEnvironment(env);
+            m_weston.start("weston", {"--backend=x11-backend.so", "--use-pixman", "--socket=e2e", "--width=" + QString::number(1280 / dpr),
+                "--height=" + QString::number(1024 / dpr), "--scale=" + QString::number(dpr), "-c", ini.fileName()});
+            m_window = xdotool({"search", "--sync", "--classname", "^weston"});
+            env.insert("WAYLAND_DISPLAY", "e2e");
+            env.insert("QT_QPA_PLATFORM", "wayland");
+            env.insert("WAYLAND_DEBUG", "client");
+        } else {
+            env.insert("QT_SCALE_FACTOR", QString::number(dpr));
+        }
         m_program.setProcessEnvironment(env);
-        m_program.start(qEnvironmentVariable("SOLITONS"));
-        m_window = xdotool({"search", "--sync", "--onlyvisible", "--pid", QString::number(m_program.processId()),
-            "--name", "^Tarvelon 課題 8$"});
-        return shows(started);
+        m_program.start(renamed, args);
+        if (!wayland())
+            m_window = xdotool({"search", "--sync", "--onlyvisible", "--pid", QString::number(m_program.processId()),
+                "--name", "^Tarvelon 課題 8$"});
+        return QTest::qWaitFor([this] { return (m_origin = wayland() ? origin() : QPoint()).x() >= 0; }, 20000)
+            && shows(started);
     }
     // A control's name clicks it, "name=text" types into it; "stop" clicks pause and waits for a still picture.
     bool act(const QStringList &steps) const
     {
         static const QHash<QString, QPoint> place {{"k1", {36, 377}}, {"k2", {84, 377}}, {"k3", {132, 377}},
             {"pause", {168, 400}}, {"stop", {168, 400}}, {"labels", {392, 360}}, {"follow 3", {120, 360}},
-            {"apply", {564, 364}}, {"help", {564, 396}}};
+            {"apply", {564, 364}}, {"help", {564, 396}}, {"maximize", {587, -15}}}; // the last on Qt's Wayland title bar
         for (const QString &step : steps) {
-            const QPoint p = place.value(step.section('=', 0, 0)) * dpr;
+            const QPoint p = place.value(step.section('=', 0, 0)) * dpr + m_origin;
             xdotool({"mousemove", "--window", m_window, QString::number(p.x()), QString::number(p.y()), "click", "1"});
             if (step.contains('='))
                 xdotool({"key", "--clearmodifiers", "ctrl+a", "type", "--delay", "30", step.section('=', 1)});
@@ -106,24 +147,60 @@ class E2E : public QObject
     }
 
 private slots:
+    void initTestCase_data()
+    {
+        QTest::addColumn<bool>("wayland");
+        QTest::newRow("x11") << false;
+        QTest::newRow("wayland") << true;
+    }
+    void init()
+    {
+        QFETCH_GLOBAL(bool, wayland);
+        m_wayland = wayland;
+    }
     void cleanup()
     {
-        m_program.kill();
-        m_program.waitForFinished(5000);
+        for (QProcess *p : {&m_program, &m_weston}) {
+            p->kill();
+            p->waitForFinished(5000);
+        }
     }
 
     void oneSessionOfUse()
     {
         QVERIFY(start(1));
+        const QImage band = this->band();
         // Black fills the plot area at (8, 8) of the window, and not one pixel beyond.
-        const QImage window = grab();
-        QCOMPARE(window.size(), QSize(624, 419));
-        QCOMPARE(count(window, Black, {0, 0, 624, 346}), count(window, Black, {8, 8, 609, 337}));
+        auto blackOnlyInPlot = [this] {
+            const QImage window = grab();
+            return window.size() == QSize(624, 419)
+                && count(window, Black, {0, 0, 624, 346}) == count(window, Black, {8, 8, 609, 337});
+        };
+        QVERIFY(blackOnlyInPlot());
         QVERIFY(act({"stop", "k2=0", "apply"}) && shows(flat));
         QVERIFY(act({"labels", "apply"}) && shows(unlabelled));
         QVERIFY(act({"help"}) && shows(help));
         // Clearing pause runs the plot again; following graph 3 holds its crest at one third, graph 1 falls behind.
         QVERIFY(act({"pause", "follow 3"}) && shows(following));
+        if (wayland()) {
+            QVERIFY(QString::fromUtf8(m_program.readAllStandardError()).contains(R"(set_app_id("solitons"))"));
+            // Maximized, the window still runs and keeps its layout at the top-left of the output.
+            const QPoint normal = m_origin;
+            QVERIFY(act({"maximize"}));
+            QVERIFY(QTest::qWaitFor([&] { return (m_origin = origin()) != normal; }, 20000));
+            QVERIFY2(m_origin.manhattanLength() < 40, qPrintable(QString("%1 %2").arg(m_origin.x()).arg(m_origin.y())));
+            QVERIFY(m_program.state() == QProcess::Running && blackOnlyInPlot() && shows(following));
+        } else {
+            QProcess xprop;
+            xprop.start("xprop", {"-id", m_window, "_NET_WM_ICON", "WM_CLASS"});
+            QVERIFY(xprop.waitForFinished());
+            const QString props = QString::fromUtf8(xprop.readAllStandardOutput());
+            QVERIFY2(props.contains("Icon (16 x 16)") && props.contains(R"("solitons")"),
+                qPrintable(props.left(200)));
+        }
+        // The toolkit's options change nothing.
+        QVERIFY(start(1, {"-reverse", "-style", "windows", "-platform", "offscreen"}));
+        QCOMPARE(this->band(), band);
     }
 
     // Time advances per handled tick, and a busy machine may fall behind a little. Each click lands while its
