@@ -1,6 +1,7 @@
 #include "form1.h"
 
 #include <QApplication>
+#include <QDir>
 #include <QIcon>
 
 #include <cstdio>
@@ -21,7 +22,7 @@ bool displayAvailable()
 
 } // namespace
 
-int main(int argc, char *argv[])
+int main()
 {
     if (!displayAvailable()) {
         std::fputs("solitons: no display found (DISPLAY is not set); run it on a desktop, "
@@ -34,17 +35,17 @@ int main(int argc, char *argv[])
     // still act. The name is the desktop entry's: Wayland compositors take it
     // as the app id and X11 task bars as WM_CLASS to find the entry's icon and
     // name, whatever the binary is called.
-    (void)argc;
-    (void)argv;
     char name[] = "solitons";
     char *toolkitArgv[] = {name, nullptr};
     int toolkitArgc = 1;
     QApplication app(toolkitArgc, toolkitArgv);
     QGuiApplication::setDesktopFileName(QString::fromLatin1(name));
-    // Embedded PNGs: reading the installed SVG would need an image plugin.
+    // Embedded PNGs, one folder a size as the build renders them: reading the
+    // installed SVG would need an image plugin.
     QIcon icon;
-    for (int size : {16, 32, 48, 64, 128, 256})
-        icon.addFile(QStringLiteral(":/icons/%1/solitons.png").arg(size), QSize(size, size));
+    const QDir icons(QStringLiteral(":/icons"));
+    for (const QString &size : icons.entryList())
+        icon.addFile(icons.filePath(size + QStringLiteral("/solitons.png")));
     QApplication::setWindowIcon(icon);
     Form1 window;
     window.show();
