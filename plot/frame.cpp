@@ -81,25 +81,43 @@ QString labelPattern(double v, double bound, int extraDigits)
     return QStringLiteral("0.") + String(decimals, QLatin1Char('0'));
 }
 
+struct Crest {
+    double x;
+    double y;
+};
+
+Crest crestOf(const WaveModel &model, int i)
+{
+    return {ExtremumX(model.K[i], model.C[i], model.T), std::pow(model.K[i], 2) / 2};
+}
+
 void printExtremumLabel(PlotSurface &pic, const WaveModel &model, int i)
 {
-    const double x = ExtremumX(model.K[i], model.C[i], model.T);
-    const double y = std::pow(model.K[i], 2) / 2;
-    // k near 0 throws the crest beyond any representable abscissa.
-    if (!IsSingle(x) || !IsSingle(y))
+    const QString label = CrestLabel(model, i);
+    if (label.isNull())
         return;
-    pic.setCurrentX(x);
-    pic.setCurrentY(y);
-    // The patterns follow the values the surface actually holds.
-    const double xl = pic.CurrentX();
-    const double yl = pic.CurrentY();
-    constexpr double AbscissaBound = 100;
-    constexpr double HeightBound = 10;
-    pic.Print({QStringLiteral("("), Format(xl, labelPattern(xl, AbscissaBound, 3)), QStringLiteral(","),
-        Format(-yl, labelPattern(yl, HeightBound, 2)), QStringLiteral(")")});
+    const Crest crest = crestOf(model, i);
+    pic.setCurrentX(crest.x);
+    pic.setCurrentY(crest.y);
+    pic.Print({label});
 }
 
 } // namespace
+
+QString CrestLabel(const WaveModel &model, int i)
+{
+    const Crest crest = crestOf(model, i);
+    // k near 0 throws the crest beyond any representable abscissa.
+    if (model.K[i] == 0 || !IsSingle(crest.x) || !IsSingle(crest.y))
+        return {};
+    // The patterns follow the values a surface holds for the label's corner.
+    const double xl = ToSingle(crest.x);
+    const double yl = ToSingle(crest.y);
+    constexpr double AbscissaBound = 100;
+    constexpr double HeightBound = 10;
+    return QStringLiteral("(") + Format(xl, labelPattern(xl, AbscissaBound, 3)) + QStringLiteral(",")
+        + Format(-yl, labelPattern(yl, HeightBound, 2)) + QStringLiteral(")");
+}
 
 void Draw_u(PlotSurface &pic, const WaveModel &model, const GraphColors &colors, std::int16_t minLabel)
 {

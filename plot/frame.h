@@ -29,3 +29,8 @@ void DrawGraph(PlotSurface &pic, const WaveModel &model, const GraphColors &colo
 // Width + 1 samples per curve, and samples or labels that cannot be handed to
 // the surface in single precision are skipped.
 void Draw_u(PlotSurface &pic, const WaveModel &model, const GraphColors &colors, std::int16_t minLabel);
+
+// The text of graph i's crest label, "(x,y)" with the crest's abscissa and its
+// height negated, in the patterns the plot prints; null for a flat line (k = 0)
+// and for a crest beyond the single-precision range, which get no label.
+QString CrestLabel(const WaveModel &model, int i);

@@ -1,7 +1,10 @@
 #include "form1.h"
 
+#include "accessibility.h"
 #include "help_page.h"
+#include "option_button.h"
 #include "picture_box.h"
+#include "plot_description.h"
 #include "val.h"
 #include "view_scaling.h"
 
@@ -14,6 +17,8 @@
 #include <QPushButton>
 #include <QRadioButton>
 #include <QTimer>
+
+#include <limits>
 
 namespace {
 
@@ -65,11 +70,22 @@ double readNumber(const QLineEdit *box)
     return Val(box->text().toStdString());
 }
 
+// The covered area is hidden as well: covered, it shows nothing anyway, and
+// hidden it leaves a screen reader's tree and its hit test, which would
+// otherwise find the lower of the two areas lying on the same place.
+void bringToFront(QWidget *front, QWidget *covered)
+{
+    front->raise();
+    front->show();
+    covered->hide();
+}
+
 } // namespace
 
 Form1::Form1(QWidget *parent)
     : QWidget(parent)
 {
+    InstallAccessibility();
     setWindowTitle(QStringLiteral("Tarvelon 課題 8"));
     // A Wayland compositor sets the size of a maximized or fullscreen window
     // and ends a client that draws another; there the window may grow, the
@@ -105,13 +121,18 @@ void Form1::createControls()
     PicHelp = new PictureBox(this, PlotGeometry, palette.color(QPalette::Window).rgb(),
         palette.color(QPalette::WindowText).rgb(), helpFont());
     Picture1 = new PictureBox(this, PlotGeometry, qRgb(0, 0, 0), qRgb(255, 255, 255), QApplication::font());
+    bringToFront(Picture1, PicHelp);
     Picture1->setAccessibleName(QStringLiteral("ソリトンのグラフ"));
-    Picture1->setAccessibleDescription(
-        QStringLiteral("3つの孤立波が1秒に25回描き直されて動くアニメーション。一時停止で止まります。"));
+    Picture1->setAccessibleRole(QAccessible::Chart);
+    Picture1->setDescriber([this] {
+        return DescribeCrests(m_shownFrame);
+    });
     PicHelp->setAccessibleName(QStringLiteral("ヘルプのページ"));
+    PicHelp->setAccessibleRole(QAccessible::Pane);
+    PicHelp->setAccessibleDescription(HelpText());
 
     auto option = [this](const QString &text, QRect geometry) {
-        auto *o = new QRadioButton(text, this);
+        auto *o = new OptionButton(text, this);
         o->setGeometry(geometry);
         return o;
     };
@@ -123,6 +144,7 @@ void Form1::createControls()
         p.setColor(QPalette::WindowText, QColor::fromRgb(captionColours[i]));
         p.setColor(QPalette::ButtonText, QColor::fromRgb(captionColours[i]));
         OptChase[i]->setPalette(p);
+        OptChase[i]->setAccessibleDescription(QStringLiteral("座標が %1 を追うようにします").arg(GraphName(i)));
         group->addButton(OptChase[i], i);
     }
     OptNoChase = option(QStringLiteral("グラフを追わない"), twips(2400, 5280, 1695, 255));
@@ -134,6 +156,8 @@ void Form1::createControls()
         auto *t = new QLineEdit(text, this);
         t->setGeometry(geometry);
         t->setAccessibleName(name);
+        // Any length is taken, and apply reads it whole.
+        t->setMaxLength(std::numeric_limits<int>::max());
         return t;
     };
     for (int i = 0; i < 3; ++i) {
@@ -154,6 +178,10 @@ void Form1::createControls()
     ChkHoriLabel = checkBox(QStringLiteral("文字も表示"), twips(4440, 5520, 1215, 255), true);
     ChkVerAxis = checkBox(QStringLiteral("垂直軸の表示"), twips(4200, 5760, 1455, 255), true);
     ChkVerLabel = checkBox(QStringLiteral("文字も表示"), twips(4440, 6000, 1215, 255), true);
+    // The two "numbers too" boxes read alike on screen, where their places
+    // tell the axis; a listener hears which.
+    ChkHoriLabel->setAccessibleName(QStringLiteral("水平軸の文字も表示"));
+    ChkVerLabel->setAccessibleName(QStringLiteral("垂直軸の文字も表示"));
     ChkMinLabel = checkBox(QStringLiteral("極値の座標を表示"), twips(5760, 5280, 1815, 255), true);
 
     auto button = [this](const QString &text, QRect geometry) {
@@ -164,6 +192,8 @@ void Form1::createControls()
     };
     CmdWide = button(QStringLiteral("|\u2190 \u2192|"), twips(5880, 5760, 735, 375));
     CmdNarrow = button(QStringLiteral("\u2192||\u2190"), twips(6720, 5760, 735, 375));
+    CmdWide->setAccessibleDescription(QStringLiteral("水平方向の表示範囲を広げます"));
+    CmdNarrow->setAccessibleDescription(QStringLiteral("水平方向の表示範囲を狭めます (ズーム)"));
     Command1 = button(QStringLiteral("t=0 / 設定適用"), twips(7680, 5280, 1575, 375));
     CmdHelp = button(QStringLiteral("ヘルプ表示"), twips(7680, 5760, 1575, 375));
 
@@ -254,14 +284,14 @@ void Form1::ChkPause_Click()
         Timer1->stop();
     } else {
         Timer1->start();
-        Picture1->raise();
+        bringToFront(Picture1, PicHelp);
     }
 }
 
 void Form1::CmdHelp_Click()
 {
     ChkPause->setChecked(true);
-    PicHelp->raise();
+    bringToFront(PicHelp, Picture1);
 }
 
 void Form1::OptChase_Click(int Index)
@@ -300,6 +330,7 @@ void Form1::DrawGraph()
     // this frame on instead of being scaled by the toolkit.
     Picture1->surface().setDevicePixelRatio(Picture1->devicePixelRatioF());
     ::DrawGraph(Picture1->surface(), *this, GraphColor, switches());
+    m_shownFrame = *this;
 }
 
 FrameSwitches Form1::switches() const

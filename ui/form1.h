@@ -72,4 +72,7 @@ private:
     void Form_Load();
     void DrawGraph();
     FrameSwitches switches() const;
+
+    // The model as the frame on screen was drawn from; time has moved on since.
+    WaveModel m_shownFrame;
 };

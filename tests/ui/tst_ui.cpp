@@ -1,6 +1,8 @@
 #include "crest.h"
 #include "form1.h"
+#include "help_page.h"
 #include "picture_box.h"
+#include "recording_surface.h"
 
 #include <QAccessible>
 #include <QCheckBox>
@@ -15,6 +17,10 @@ class TestUi : public QObject
 
     std::unique_ptr<Form1> form;
     RasterSurface &pic() { return form->Picture1->surface(); }
+    static QString accessible(QWidget *w, QAccessible::Text t)
+    {
+        return QAccessible::queryAccessibleInterface(w)->text(t);
+    }
 
 private slots:
     void init() { form = std::make_unique<Form1>(); }
@@ -65,16 +71,87 @@ private slots:
         QCOMPARE(pic().ScaleLeft(), float(k * k * 0.04 + 8 / k - third));
     }
 
-    void inputBoxesAndDrawingAreasHaveDistinctNames()
+    // What a screen reader meets: a window named by its caption, a name of its own for every control, the two
+    // "numbers too" boxes telling their axis, what the symbol-only controls do, the help page's lines, and under
+    // the pointer the drawing area in front.
+    void accessibleTree()
     {
+        form->show();
+        QAccessibleInterface *window = QAccessible::queryAccessibleInterface(form.get());
+        QCOMPARE(QList<QVariant>({window->role(), window->text(QAccessible::Name)}),
+            QList<QVariant>({QAccessible::Window, form->windowTitle()}));
         QStringList names;
-        for (QWidget *w : std::initializer_list<QWidget *> {form->TxtK[0], form->TxtC[0], form->TxtK[1], form->TxtC[1],
-                 form->TxtK[2], form->TxtC[2], form->TxtDT, form->Picture1, form->PicHelp})
-            names << QAccessible::queryAccessibleInterface(w)->text(QAccessible::Name);
-        QCOMPARE(names,
-            QStringList({"グラフ1の k", "グラフ1の C", "グラフ2の k", "グラフ2の C", "グラフ3の k", "グラフ3の C",
-                "Δt/s (1秒あたりの t の変化)", "ソリトンのグラフ", "ヘルプのページ"}));
-        QVERIFY(QAccessible::queryAccessibleInterface(form->Picture1)->text(QAccessible::Description).contains("動"));
+        for (int i = 0; i < window->childCount(); ++i)
+            names << window->child(i)->text(QAccessible::Name);
+        QCOMPARE(QSet<QString>(names.begin(), names.end()).size(), 26);
+        QVERIFY(!names.contains(QString()));
+        for (auto [axis, numbers] :
+            {std::pair {form->ChkHoriAxis, form->ChkHoriLabel}, {form->ChkVerAxis, form->ChkVerLabel}})
+            QVERIFY(accessible(numbers, QAccessible::Name).contains(axis->text().chopped(3)));
+        QStringList what;
+        for (QWidget *w : std::initializer_list<QWidget *> {
+                 form->CmdWide, form->CmdNarrow, form->OptChase[0], form->OptChase[1], form->OptChase[2]})
+            what << accessible(w, QAccessible::Description);
+        QCOMPARE(QSet<QString>(what.begin(), what.end()).size(), 5);
+        QVERIFY(!what.contains(QString()));
+        RecordingSurface page;
+        PrintHelpPage(page);
+        for (const QString &line : page.printed())
+            QVERIFY(accessible(form->PicHelp, QAccessible::Description).contains(line));
+        QVERIFY(QAccessible::queryAccessibleInterface(form->Picture1)->role() != QAccessible::Client);
+        const QPoint centre = form->Picture1->mapToGlobal(form->Picture1->rect().center());
+        QCOMPARE(window->childAt(centre.x(), centre.y())->object(), form->Picture1);
+        form->CmdHelp->click();
+        QCOMPARE(window->childAt(centre.x(), centre.y())->object(), form->PicHelp);
+    }
+
+    // The plot tells the crests of the frame on screen, as the labels print them, labels shown or not.
+    void plotTellsItsCrests_data()
+    {
+        QTest::addColumn<QString>("k1");
+        QTest::addColumn<bool>("labels");
+        QTest::addColumn<int>("ticks");
+        QTest::addColumn<QStringList>("told");
+        const QStringList atStart {"(0,-0.50)", "(0,-2.0)", "(0,-4.5)"};
+        QTest::newRow("apply at t = 0") << "2" << true << 0 << atStart;
+        QTest::newRow("two ticks: the frame of t = 0.04")
+            << "2" << true << 2 << QStringList {"(0.0400,-0.50)", "(0.160,-2.0)", "(0.360,-4.5)"};
+        QTest::newRow("labels off, graph 2 flat") << "0" << false << 0 << QStringList {"(0,-0.50)", "(0,-4.5)"};
+        QTest::newRow("k of 40001 characters read whole") << QString(40000, '0') + '2' << true << 0 << atStart;
+    }
+    void plotTellsItsCrests()
+    {
+        QFETCH(QString, k1);
+        QFETCH(bool, labels);
+        QFETCH(int, ticks);
+        QFETCH(QStringList, told);
+        form->TxtK[1]->setText(k1);
+        form->ChkMinLabel->setChecked(labels);
+        form->Command1->click();
+        for (int i = 0; i < ticks; ++i)
+            form->Timer1_Timer();
+        const QString description = accessible(form->Picture1, QAccessible::Description);
+        QCOMPARE(description.count(",-"), told.size());
+        qsizetype at = 0;
+        for (const QString &crest : told)
+            QVERIFY2((at = description.indexOf(crest, at)) >= 0, qPrintable(description));
+    }
+
+    // Tab from apply visits every control in the window's tab order, each follow option included, and comes round.
+    void tabReachesEveryControl()
+    {
+        form->show();
+        QVERIFY(QTest::qWaitForWindowActive(form.get()));
+        QStringList visited;
+        for (int i = 0; i < 21; ++i) {
+            QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
+            visited << accessible(QApplication::focusWidget(), QAccessible::Name);
+        }
+        QCOMPARE(visited,
+            QStringList({"Δt/s (1秒あたりの t の変化)", "一時停止", "グラフ2の k", "グラフ2の C", "グラフ1の k",
+                "グラフ1の C", "グラフ3の k", "グラフ3の C", "ヘルプ表示", "1", "2", "3", "グラフを追わない",
+                "水平軸の表示", "水平軸の文字も表示", "垂直軸の表示", "垂直軸の文字も表示", "極値の座標を表示", "→||←",
+                "|← →|", "t=0 / 設定適用"}));
     }
 
     // Moved to a screen of twice the density, the next frame has twice the device pixels; so do zoom presses.

@@ -1,0 +1,14 @@
+#pragma once
+
+#include "wave_model.h"
+
+#include <QString>
+
+// How a listener is told graph i (0 to 2): its number as the follow options
+// count, and the colour it is drawn in.
+QString GraphName(int i);
+
+// What a screen reader hears of a frame: for every graph in order the text of
+// its crest label exactly as the plot prints it, whether or not labels are
+// shown, or that the graph is a flat line.
+QString DescribeCrests(const WaveModel &frame);
