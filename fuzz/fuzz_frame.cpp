@@ -1,6 +1,7 @@
 // A frame after any history of applies, ticks, follow choices and zoom presses, from any inputs and check box values,
 // keeps to its drawing budget and hands the surface only values single precision can hold. Input bytes that run out
-// read as the start-up state: the design inputs and scale, every box ticked, no graph followed.
+// read as the start-up state: the design inputs and scale, every box ticked, no graph followed. Each text typed into
+// a box reads as exactly the number a strict reading of it denotes.
 
 #include "frame.h"
 #include "recording_surface.h"
@@ -9,12 +10,15 @@
 #include "view_scaling.h"
 
 #include <fuzzer/FuzzedDataProvider.h>
+#include <regex.h>
 
 #include <bit>
+#include <cerrno>
 #include <cfloat>
 #include <cstdio>
 #include <cstdlib>
 #include <limits>
+#include <locale.h>
 
 #define CHECK(ok, what)                                                                                                \
     if (!(ok)) {                                                                                                       \
@@ -25,6 +29,29 @@
 namespace {
 
 constexpr GraphColors Colours = {qRgb(255, 0, 0), qRgb(0, 255, 0), qRgb(0, 0, 255)};
+
+// Val of a box's text, checked against a reading that shares no code with it: a POSIX regular expression (the
+// longest match at the start) finds the number, and the C library converts it.
+double typed(const std::string &text)
+{
+    static regex_t number;
+    static const int compiled
+        = regcomp(&number, "^[ \t]*([+-]?([0-9]+\\.?[0-9]*|\\.[0-9]+)([eE][+-]?[0-9]+)?)", REG_EXTENDED);
+    static const locale_t c = newlocale(LC_ALL_MASK, "C", locale_t {});
+    regmatch_t match[2];
+    double want = 0.0;
+    // A NUL ends the text for the expression; nothing after it can be part of the number anyway.
+    if (compiled == 0 && regexec(&number, text.c_str(), 2, match, 0) == 0) {
+        errno = 0;
+        want = strtod_l(text.substr(match[1].rm_so, match[1].rm_eo - match[1].rm_so).c_str(), nullptr, c);
+        if (errno == ERANGE && std::isinf(want))
+            want = std::copysign(DBL_MAX, want);
+    }
+    const double got = Val(text);
+    // == also makes -0 and 0 equal, which the reading does not distinguish.
+    CHECK(std::isfinite(got) && got == want, "Val read a text otherwise than a strict reading of it");
+    return got;
+}
 
 // Any finite double, as the input boxes can produce every one of them.
 double number(FuzzedDataProvider &in, double fallback)
@@ -37,7 +64,7 @@ double number(FuzzedDataProvider &in, double fallback)
     if (kind == 2)
         return in.ConsumeFloatingPointInRange(-1000.0, 1000.0);
     const double raw = kind == 3 ? std::bit_cast<double>(in.ConsumeIntegral<std::uint64_t>()) : fallback;
-    return kind == 4 ? Val(in.ConsumeRandomLengthString(40)) : std::isfinite(raw) ? raw : fallback;
+    return kind == 4 ? typed(in.ConsumeRandomLengthString(500)) : std::isfinite(raw) ? raw : fallback;
 }
 
 // The input boxes as apply reads them; boxes left alone keep their numbers. `rate` is t per second.
