@@ -4,8 +4,8 @@
 
 #include <QGuiApplication>
 #include <QProcess>
-#include <QTemporaryDir>
 #include <QScreen>
+#include <QTemporaryDir>
 #include <QtTest>
 
 class E2E : public QObject
@@ -45,18 +45,13 @@ class E2E : public QObject
         return green > 4 && green == count(p, Green) && green + count(p, Blue, {0, row(0), 609, 1}) == 609
             && label(p, 0.5) > 3 && label(p, 4.5) > 3 && !label(p, 2);
     }
-    static bool unlabelled(const QImage &p) { return count(p, Green) > 4 && !label(p, 0.5) && !label(p, 4.5); }
-    // Black text on the light panel: the first line empty, the title two print zones in, no line reaching the right
-    // edge; nothing of the plot.
+    // Black text on the light panel, the first line empty and no line reaching the right edge; nothing of the plot.
     static bool help(const QImage &p)
     {
-        const QRgb panel = p.pixel(600, 330);
-        return qGray(panel) > 200 && count(p, panel) > 609 * 337 * 8 / 10 && count(p, Black) > 1000
-            && !count(p, Black, {0, 0, 609, 16}) && !count(p, Black, {0, 16, 150, 20})
+        return qGray(p.pixel(600, 330)) > 200 && count(p, Black) > 1000 && !count(p, Black, {0, 0, 609, 16})
             && !count(p, Black, {600, 0, 9, 337}) && !count(p, Red);
     }
-    static bool blue(const QImage &p) { return at(p, Blue, 4.5); }
-    static bool following(const QImage &p) { return blue(p) && crestOf(p, Red).x() < 190; }
+    static bool following(const QImage &p) { return at(p, Blue, 4.5) && crestOf(p, Red).x() < 190; }
 
     static QString xdotool(const QStringList &args)
     {
@@ -106,8 +101,10 @@ class E2E : public QObject
         if (m_wayland) {
             env.insert("XDG_RUNTIME_DIR", m_dir.path());
             m_weston.setProcessEnvironment(env);
-            m_weston.start("weston", {"--backend=x11-backend.so", "--use-pixman", "--socket=e2e", "--width=" + QString::number(1280 / dpr),
-                "--height=" + QString::number(1024 / dpr), "--scale=" + QString::number(dpr), "-c", QFINDTESTDATA("weston.ini")});
+            m_weston.start("weston",
+                {"--backend=x11-backend.so", "--use-pixman", "--socket=e2e", "--width=" + QString::number(1280 / dpr),
+                    "--height=" + QString::number(1024 / dpr), "--scale=" + QString::number(dpr), "-c",
+                    QFINDTESTDATA("weston.ini")});
             m_window = xdotool({"search", "--sync", "--classname", "^weston"});
             env.insert("WAYLAND_DISPLAY", "e2e");
             env.insert("QT_QPA_PLATFORM", "wayland");
@@ -120,14 +117,19 @@ class E2E : public QObject
         if (!m_wayland)
             m_window = xdotool({"search", "--sync", "--onlyvisible", "--pid", QString::number(m_program.processId()),
                 "--name", "^Tarvelon 課題 8$"});
-        return QTest::qWaitFor([this] { return (m_origin = origin()).x() >= 0; }, 20000) && shows(started);
+        return QTest::qWaitFor(
+                   [this] {
+                       return (m_origin = origin()).x() >= 0;
+                   },
+                   20000)
+            && shows(started);
     }
     // A control's name clicks it, "name=text" types into it; "stop" clicks pause and waits for a still picture.
     bool act(const QStringList &steps) const
     {
         static const QHash<QString, QPoint> place {{"k1", {36, 377}}, {"k2", {84, 377}}, {"k3", {132, 377}},
-            {"pause", {168, 400}}, {"stop", {168, 400}}, {"labels", {392, 360}}, {"follow 3", {120, 360}},
-            {"apply", {564, 364}}, {"help", {564, 396}}, {"maximize", {587, -15}}}; // the last on Qt's Wayland title bar
+            {"pause", {168, 400}}, {"stop", {168, 400}}, {"follow 3", {120, 360}}, {"apply", {564, 364}},
+            {"help", {564, 396}}, {"maximize", {587, -15}}}; // the last on Qt's Wayland title bar
         for (const QString &step : steps) {
             const QPoint p = place.value(step.section('=', 0, 0)) * dpr + m_origin;
             xdotool({"mousemove", "--window", m_window, QString::number(p.x()), QString::number(p.y()), "click", "1"});
@@ -171,7 +173,6 @@ private slots:
         };
         QVERIFY(blackOnlyInPlot());
         QVERIFY(act({"stop", "k2=0", "apply"}) && shows(flat));
-        QVERIFY(act({"labels", "apply"}) && shows(unlabelled));
         QVERIFY(act({"help"}) && shows(help));
         // Clearing pause runs the plot again; following graph 3 holds its crest at one third, graph 1 falls behind.
         QVERIFY(act({"pause", "follow 3"}) && shows(following));
@@ -180,7 +181,11 @@ private slots:
             // Maximized, the window still runs and keeps its layout at the top-left of the output.
             const QPoint normal = m_origin;
             QVERIFY(act({"maximize"}));
-            QVERIFY(QTest::qWaitFor([&] { return (m_origin = origin()) != normal; }, 20000));
+            QVERIFY(QTest::qWaitFor(
+                [&] {
+                    return (m_origin = origin()) != normal;
+                },
+                20000));
             QVERIFY(m_origin.manhattanLength() < 40 && m_program.state() == QProcess::Running && blackOnlyInPlot()
                 && shows(following));
         } else {
@@ -194,28 +199,12 @@ private slots:
         QCOMPARE(this->band(), band);
     }
 
-    // Time advances per handled tick, and a busy machine may fall behind a little. Each click lands while its
-    // xdotool runs; the frame shown is a tick or two older than the pause.
-    void timeRunsAtTheTypedRate()
-    {
-        QVERIFY(start(1) && act({"k1=3", "k3=1", "stop", "pause"})); // a crest of speed 9 that stays in view
-        QElapsedTimer clock;
-        clock.start();
-        QVERIFY(act({"apply"}));
-        const double applied = clock.elapsed() / 1000.0;
-        QTest::qWait(int(10000 - applied * 1000));
-        const double pausing = clock.elapsed() / 1000.0;
-        QVERIFY(act({"stop"}));
-        const double x = (crestOf(plot(), Red).x() - 203) * 0.375;
-        const double least = qEnvironmentVariableIsSet("ASAN_OPTIONS") ? 0.8 : 0.95;
-        QVERIFY2(x >= least * 9 * (pausing - applied - 0.08) && x <= 1.02 * 9 * clock.elapsed() / 1000.0,
-            qPrintable(QString::number(x)));
-    }
-
     // The window twice as large, the crest where it belongs at pixel ratio 2.
     void pixelRatio2()
     {
-        QVERIFY(start(2) && act({"stop", "apply"}) && shows(blue));
+        QVERIFY(start(2) && act({"stop", "apply"}) && shows([](const QImage &p) {
+            return at(p, Blue, 4.5);
+        }));
         QCOMPARE(grab().size(), QSize(1248, 838));
     }
 };

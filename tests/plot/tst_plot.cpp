@@ -28,31 +28,29 @@ class TestPlot : public QObject
     };
 
 private slots:
-    // On x from -10 over 40 and y from -0.9 over 6.3 the origin is pixel (152, 48). Clipped from a far end,
-    // rounding would lose the visible part.
+    // One unit a pixel. Clipped from a far end, rounding would lose the visible part.
     void rasterLines_data()
     {
         QTest::addColumn<QLineF>("line");
         QTest::addColumn<QRect>("pixels");
-        QTest::newRow("far corner is the last pixel") << QLineF(30, 5.4, 30, 5.4) << QRect(608, 336, 1, 1);
-        QTest::newRow("edge to edge") << QLineF(-10, 0, 30, 0) << QRect(0, 48, 609, 1);
-        QTest::newRow("clipped to the right") << QLineF(0, 0, 1e38, 0) << QRect(152, 48, 457, 1);
-        QTest::newRow("clipped from far left") << QLineF(-3e38, 0, 0, 0) << QRect(0, 48, 153, 1);
-        QTest::newRow("clipped to far below") << QLineF(0, -0.9, 0, 1e38) << QRect(152, 0, 1, 337);
-        QTest::newRow("clipped from far below") << QLineF(0, 1e38, 0, -0.9) << QRect(152, 0, 1, 337);
+        QTest::newRow("far corner is the last pixel") << QLineF(609, 337, 609, 337) << QRect(608, 336, 1, 1);
+        QTest::newRow("edge to edge") << QLineF(0, 48, 609, 48) << QRect(0, 48, 609, 1);
+        QTest::newRow("clipped to the right") << QLineF(152, 48, 1e38, 48) << QRect(152, 48, 457, 1);
+        QTest::newRow("clipped from far left") << QLineF(-3e38, 48, 152, 48) << QRect(0, 48, 153, 1);
+        QTest::newRow("clipped to far below") << QLineF(152, 0, 152, 1e38) << QRect(152, 0, 1, 337);
+        QTest::newRow("clipped from far below") << QLineF(152, 1e38, 152, 0) << QRect(152, 0, 1, 337);
+        QTest::newRow("up and left from below the corner") << QLineF(700, 400, 100, 100) << QRect(100, 100, 474, 237);
     }
     void rasterLines()
     {
         QFETCH(QLineF, line);
         QFETCH(QRect, pixels);
         RasterSurface s(QSize(609, 337), 1, Black, Black, QFont());
-        s.setScaleLeft(-10);
-        s.setScaleTop(-0.9);
-        s.setScaleWidth(40);
-        s.setScaleHeight(6.3);
+        s.setScaleWidth(609);
+        s.setScaleHeight(337);
         s.Line(line.x1(), line.y1(), line.x2(), line.y2(), Red);
         QCOMPARE(lit(s.image()).boundingRect(), pixels);
-        QCOMPARE(lit(s.image()).size(), pixels.width() * pixels.height());
+        QCOMPARE(lit(s.image()).size(), std::max(pixels.width(), pixels.height()));
         s.Cls();
         QVERIFY(lit(s.image()).isEmpty());
     }
@@ -77,6 +75,8 @@ private slots:
         const QRectF text = QRectF(lit(s.image()).boundingRect()).adjusted(0, 0, 1, 1);
         QVERIFY(text.left() >= 50 * dpr && text.left() < 52 * dpr && text.top() >= 50 * dpr && text.top() < 56 * dpr);
         QVERIFY(text.width() > 13 * 4 * dpr && std::abs(text.right() / dpr - s.CurrentX()) < 6);
+        s.Print({}); // a line break: back to the left edge, one line of the font further down
+        QCOMPARE(QPointF(s.CurrentX(), s.CurrentY()), QPointF(0, 100 + 2 * QFontMetricsF(QFont()).height()));
         s.setScaleHeight(337);
         s.Cls();
         s.setDrawStyle(PlotSurface::Dotted);

@@ -37,15 +37,19 @@ private slots:
             QList<QPointF>({{203, 155}, {203, 288}}));
         QCOMPARE(form->Picture1->grab().toImage().convertToFormat(QImage::Format_RGB32), pic().image());
         QCOMPARE(pic().image().pixel(0, 336), qRgb(0, 0, 0)); // x = -76.125, y = 5.4: no grid line there
-        for (QCheckBox *box : {form->ChkHoriAxis, form->ChkVerAxis, form->ChkMinLabel})
-            box->click(); // no grid and no labels at the next frame
+        form->ChkHoriAxis->click();
+        form->ChkVerAxis->click();
+        form->Timer1_Timer(); // no grid: the lowest white is the blue crest's label, hanging below it
+        QVERIFY(crestOf(pic().image(), qRgb(255, 255, 255)).y() > 290);
+        form->ChkMinLabel->click();
         form->TxtK[0]->setText("-5"); // the second tick draws the red crest at x = 25 t = 1
         form->Command1->click();
         form->Timer1_Timer();
         form->Timer1_Timer();
         QCOMPARE(QList<double>({form->T, form->Kmax, crestOf(pic().image(), qRgb(255, 0, 0)).x()}),
             QList<double>({0.08, 5, 206})); // the nearest sample, x = 1.125
-        QCOMPARE(crestOf(pic().image(), qRgb(128, 128, 128)), QPointF(-1, -1));
+        for (QRgb gridOrLabel : {qRgb(128, 128, 128), qRgb(255, 255, 255)})
+            QCOMPARE(crestOf(pic().image(), gridOrLabel), QPointF(-1, -1));
     }
 
     // Following shows at the next tick, the graph's crest one third of the width in; apply places graph 0.
@@ -94,8 +98,17 @@ private slots:
             what << accessible(w, QAccessible::Description);
         QCOMPARE(QSet<QString>(what.begin(), what.end()).size(), 5);
         QVERIFY(!what.contains(QString()));
+        // The page's lines are its description; printed, the title stands two print zones in on the second line
+        // and each body line one column in, blank lines between paragraphs.
         RecordingSurface page;
+        page.setScale(-5, -5, 609, 337); // a character 7 units wide, a line 15 high
         PrintHelpPage(page);
+        QList<QPointF> at;
+        for (const RecordingSurface::Call &line : page.calls)
+            at << QPointF(line.x1 + 5, line.y1);
+        QCOMPARE(at,
+            QList<QPointF>(
+                {{196, 15}, {7, 30}, {7, 45}, {7, 60}, {7, 75}, {7, 105}, {7, 120}, {7, 150}, {7, 165}, {7, 195}}));
         for (const QString &line : page.printed())
             QVERIFY(accessible(form->PicHelp, QAccessible::Description).contains(line));
         QVERIFY(QAccessible::queryAccessibleInterface(form->Picture1)->role() != QAccessible::Client);
@@ -152,6 +165,18 @@ private slots:
                 "グラフ1の C", "グラフ3の k", "グラフ3の C", "ヘルプ表示", "1", "2", "3", "グラフを追わない",
                 "水平軸の表示", "水平軸の文字も表示", "垂直軸の表示", "垂直軸の文字も表示", "極値の座標を表示", "→||←",
                 "|← →|", "t=0 / 設定適用"}));
+    }
+
+    // Each tick advances t by the typed rate times its interval, so t keeps time with the clock; a busy machine
+    // may fall a tick or two behind.
+    void timeRunsAtTheTypedRate()
+    {
+        QElapsedTimer clock;
+        clock.start();
+        QTest::qWait(2500);
+        const double seconds = clock.elapsed() / 1000.0, least = qEnvironmentVariableIsSet("ASAN_OPTIONS") ? 0.8 : 0.95;
+        QVERIFY2(
+            form->T >= least * (seconds - 0.08) && form->T <= 1.02 * seconds, qPrintable(QString::number(form->T)));
     }
 
     // Moved to a screen of twice the density, the next frame has twice the device pixels; so do zoom presses.
