@@ -4,8 +4,8 @@
 
 #include <QGuiApplication>
 #include <QProcess>
-#include <QTemporaryDir>
 #include <QScreen>
+#include <QTemporaryDir>
 #include <QtTest>
 
 class E2E : public QObject
@@ -106,8 +106,10 @@ class E2E : public QObject
         if (m_wayland) {
             env.insert("XDG_RUNTIME_DIR", m_dir.path());
             m_weston.setProcessEnvironment(env);
-            m_weston.start("weston", {"--backend=x11-backend.so", "--use-pixman", "--socket=e2e", "--width=" + QString::number(1280 / dpr),
-                "--height=" + QString::number(1024 / dpr), "--scale=" + QString::number(dpr), "-c", QFINDTESTDATA("weston.ini")});
+            m_weston.start("weston",
+                {"--backend=x11-backend.so", "--use-pixman", "--socket=e2e", "--width=" + QString::number(1280 / dpr),
+                    "--height=" + QString::number(1024 / dpr), "--scale=" + QString::number(dpr), "-c",
+                    QFINDTESTDATA("weston.ini")});
             m_window = xdotool({"search", "--sync", "--classname", "^weston"});
             env.insert("WAYLAND_DISPLAY", "e2e");
             env.insert("QT_QPA_PLATFORM", "wayland");
@@ -120,14 +122,20 @@ class E2E : public QObject
         if (!m_wayland)
             m_window = xdotool({"search", "--sync", "--onlyvisible", "--pid", QString::number(m_program.processId()),
                 "--name", "^Tarvelon 課題 8$"});
-        return QTest::qWaitFor([this] { return (m_origin = origin()).x() >= 0; }, 20000) && shows(started);
+        return QTest::qWaitFor(
+                   [this] {
+                       return (m_origin = origin()).x() >= 0;
+                   },
+                   20000)
+            && shows(started);
     }
     // A control's name clicks it, "name=text" types into it; "stop" clicks pause and waits for a still picture.
     bool act(const QStringList &steps) const
     {
         static const QHash<QString, QPoint> place {{"k1", {36, 377}}, {"k2", {84, 377}}, {"k3", {132, 377}},
             {"pause", {168, 400}}, {"stop", {168, 400}}, {"labels", {392, 360}}, {"follow 3", {120, 360}},
-            {"apply", {564, 364}}, {"help", {564, 396}}, {"maximize", {587, -15}}}; // the last on Qt's Wayland title bar
+            {"apply", {564, 364}}, {"help", {564, 396}},
+            {"maximize", {587, -15}}}; // the last on Qt's Wayland title bar
         for (const QString &step : steps) {
             const QPoint p = place.value(step.section('=', 0, 0)) * dpr + m_origin;
             xdotool({"mousemove", "--window", m_window, QString::number(p.x()), QString::number(p.y()), "click", "1"});
@@ -180,7 +188,11 @@ private slots:
             // Maximized, the window still runs and keeps its layout at the top-left of the output.
             const QPoint normal = m_origin;
             QVERIFY(act({"maximize"}));
-            QVERIFY(QTest::qWaitFor([&] { return (m_origin = origin()) != normal; }, 20000));
+            QVERIFY(QTest::qWaitFor(
+                [&] {
+                    return (m_origin = origin()) != normal;
+                },
+                20000));
             QVERIFY(m_origin.manhattanLength() < 40 && m_program.state() == QProcess::Running && blackOnlyInPlot()
                 && shows(following));
         } else {
