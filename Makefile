@@ -41,9 +41,11 @@ fuzz: deps
 	./fuzz/run $(FUZZ_SECONDS)
 
 # A Debian package of the program with its desktop entry, icon, manual page and
-# AppStream metadata, in the build folder.
+# AppStream metadata, in the build folder. CPack gives the package's archive
+# members the modes the umask leaves; dpkg-buildpackage's umask keeps them the
+# same from one build to the next.
 package: build
-	cd $(BUILD_DIR) && cpack -G DEB
+	cd $(BUILD_DIR) && umask 022 && cpack -G DEB
 
 clean:
 	rm -rf build build-asan

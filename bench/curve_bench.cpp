@@ -152,11 +152,14 @@ int main(int argc, char **argv)
         qputenv("QT_QPA_PLATFORM", "offscreen");
     std::optional<QGuiApplication> app;
     benchmark::RegisterBenchmark("heights", heights)->Unit(benchmark::kMicrosecond);
-    benchmark::RegisterBenchmark("curves", [&](benchmark::State &state) {
-        if (!app)
-            app.emplace(argc, argv);
-        curves(state);
-    })->UseManualTime()->Unit(benchmark::kMicrosecond);
+    benchmark::RegisterBenchmark("curves",
+        [&](benchmark::State &state) {
+            if (!app)
+                app.emplace(argc, argv);
+            curves(state);
+        })
+        ->UseManualTime()
+        ->Unit(benchmark::kMicrosecond);
 
     FactorReporter reporter;
     benchmark::RunSpecifiedBenchmarks(&reporter);

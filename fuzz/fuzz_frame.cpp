@@ -126,7 +126,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data, std::size_t size
             apply(in, m, rate);
         }
         if (action >= 3) {
-            SetScale(pic, m, action == 3 ? 0 : chase, action == 3 ? 1 : 0);
+            SetScale(pic, m, static_cast<std::int16_t>(action == 3 ? 0 : chase), action == 3 ? 1 : 0);
             if (frames++ < 4)
                 checkFrame(pic, m, s);
             m.T = action == 4 ? AdvanceTime(m.T, m.DT) : m.T;

@@ -47,12 +47,15 @@ Decimal shortestDecimal(double magnitude)
 std::string roundedDigits(double magnitude, int decimals)
 {
     const Decimal d = shortestDecimal(magnitude);
-    const long keep = static_cast<long>(d.point) + decimals;
-    if (keep < 0)
+    const long keepSigned = static_cast<long>(d.point) + decimals;
+    if (keepSigned < 0)
         return "0";
-    std::string kept = d.digits.substr(0, static_cast<std::size_t>(std::min<long>(keep, d.digits.size())));
-    kept.append(static_cast<std::size_t>(std::max<long>(keep - static_cast<long>(d.digits.size()), 0)), '0');
-    const bool roundUp = static_cast<std::size_t>(keep) < d.digits.size() && d.digits[keep] >= '5';
+    const auto keep = static_cast<std::size_t>(keepSigned);
+    // substr stops at the end of the digits; zeros fill up what they lack.
+    std::string kept = d.digits.substr(0, keep);
+    if (keep > d.digits.size())
+        kept.append(keep - d.digits.size(), '0');
+    const bool roundUp = keep < d.digits.size() && d.digits[keep] >= '5';
     if (roundUp) {
         int i = static_cast<int>(kept.size()) - 1;
         for (; i >= 0 && kept[i] == '9'; --i)

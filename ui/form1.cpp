@@ -18,6 +18,7 @@
 #include <QRadioButton>
 #include <QTimer>
 
+#include <algorithm>
 #include <limits>
 
 namespace {
@@ -237,11 +238,11 @@ void Form1::connectReactions()
 
 void Form1::setTabOrder()
 {
-    const QWidget *chain[] = {Command1, TxtDT, ChkPause, TxtK[1], TxtC[1], TxtK[0], TxtC[0], TxtK[2], TxtC[2], CmdHelp,
+    QWidget *const chain[] = {Command1, TxtDT, ChkPause, TxtK[1], TxtC[1], TxtK[0], TxtC[0], TxtK[2], TxtC[2], CmdHelp,
         OptChase[0], OptChase[1], OptChase[2], OptNoChase, ChkHoriAxis, ChkHoriLabel, ChkVerAxis, ChkVerLabel,
         ChkMinLabel, CmdNarrow, CmdWide};
     for (std::size_t i = 0; i + 1 < std::size(chain); ++i)
-        QWidget::setTabOrder(const_cast<QWidget *>(chain[i]), const_cast<QWidget *>(chain[i + 1]));
+        QWidget::setTabOrder(chain[i], chain[i + 1]);
 }
 
 void Form1::Form_Load()
@@ -256,7 +257,8 @@ void Form1::Form_Load()
 void Form1::Command1_Click()
 {
     T = 0;
-    for (int i = 0; i < GraphCount; ++i) {
+    const int count = std::clamp<int>(GraphCount, 0, WaveModel::MaxGraphs);
+    for (int i = 0; i < count; ++i) {
         K[i] = readNumber(TxtK[i]);
         C[i] = readNumber(TxtC[i]);
     }

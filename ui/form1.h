@@ -31,27 +31,27 @@ public:
     std::int16_t ChaseIndex = 0;
     GraphColors GraphColor {};
 
-    PictureBox *Picture1;
-    PictureBox *PicHelp;
-    std::array<QRadioButton *, 3> OptChase;
-    QRadioButton *OptNoChase;
-    QLabel *Label1;
-    QLabel *Label2;
-    QLabel *Label3;
-    std::array<QLineEdit *, 3> TxtK;
-    std::array<QLineEdit *, 3> TxtC;
-    QLineEdit *TxtDT;
-    QCheckBox *ChkPause;
-    QCheckBox *ChkHoriAxis;
-    QCheckBox *ChkHoriLabel;
-    QCheckBox *ChkVerAxis;
-    QCheckBox *ChkVerLabel;
-    QCheckBox *ChkMinLabel;
-    QPushButton *CmdWide;
-    QPushButton *CmdNarrow;
-    QPushButton *Command1;
-    QPushButton *CmdHelp;
-    QTimer *Timer1;
+    PictureBox *Picture1 = nullptr;
+    PictureBox *PicHelp = nullptr;
+    std::array<QRadioButton *, 3> OptChase {};
+    QRadioButton *OptNoChase = nullptr;
+    QLabel *Label1 = nullptr;
+    QLabel *Label2 = nullptr;
+    QLabel *Label3 = nullptr;
+    std::array<QLineEdit *, 3> TxtK {};
+    std::array<QLineEdit *, 3> TxtC {};
+    QLineEdit *TxtDT = nullptr;
+    QCheckBox *ChkPause = nullptr;
+    QCheckBox *ChkHoriAxis = nullptr;
+    QCheckBox *ChkHoriLabel = nullptr;
+    QCheckBox *ChkVerAxis = nullptr;
+    QCheckBox *ChkVerLabel = nullptr;
+    QCheckBox *ChkMinLabel = nullptr;
+    QPushButton *CmdWide = nullptr;
+    QPushButton *CmdNarrow = nullptr;
+    QPushButton *Command1 = nullptr;
+    QPushButton *CmdHelp = nullptr;
+    QTimer *Timer1 = nullptr;
 
 public slots:
     void Command1_Click();

@@ -22,7 +22,7 @@ class TestPlot : public QObject
     }
     // Graph 0 alone, with k and C at t, on a surface showing `scale`.
     struct Frame {
-        double k, c = 0, t = 0;
+        double k = 0, c = 0, t = 0;
         FrameSwitches switches = {1, 1, 1, 1, 1};
         QRectF scale = {-76.125, -0.9, 228.375, 6.3};
     };
@@ -147,8 +147,8 @@ private slots:
         QVERIFY(printed == "*" || pic.printed().join(' ') == printed);
         // Cleared first and presented last; grid lines dotted across the view, x = 0 white, curves solid.
         QVERIFY(pic.calls.front().kind == 'C' && pic.calls.back().kind == 'R');
-        const float left = pic.ScaleLeft(), right = left + double(pic.ScaleWidth()), top = pic.ScaleTop(),
-                    bottom = top + double(pic.ScaleHeight());
+        const float left = pic.ScaleLeft(), right = static_cast<float>(left + double(pic.ScaleWidth())),
+                    top = pic.ScaleTop(), bottom = static_cast<float>(top + double(pic.ScaleHeight()));
         for (const RecordingSurface::Call &c : pic.calls) {
             const bool across = c.y1 == c.y2 && c.x1 == left && c.x2 == right;
             const bool down = c.x1 == c.x2 && c.y1 == top && c.y2 == bottom && (c.colour != White || c.x1 == 0);
