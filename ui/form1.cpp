@@ -332,7 +332,7 @@ void Form1::DrawGraph()
     // this frame on instead of being scaled by the toolkit.
     Picture1->surface().setDevicePixelRatio(Picture1->devicePixelRatioF());
     ::DrawGraph(Picture1->surface(), *this, GraphColor, switches());
-    m_shownFrame = *this;
+    m_shownFrame = static_cast<const WaveModel &>(*this);
 }
 
 FrameSwitches Form1::switches() const
