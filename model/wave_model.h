@@ -1,5 +1,6 @@
 #pragma once
 
+#include <algorithm>
 #include <array>
 #include <cstdint>
 
@@ -16,6 +17,13 @@ struct WaveModel {
     double T = 0.0;
     double DT = 0.0;
 };
+
+// GraphCount within the bounds of the model's arrays: the graphs that apply
+// reads and a frame draws.
+inline int GraphsInUse(const WaveModel &model)
+{
+    return std::clamp<int>(model.GraphCount, 0, WaveModel::MaxGraphs);
+}
 
 // Height u of one wave at abscissa x and time t. Arguments by reference as
 // callers hand over the model's own variables; u receives the result.

@@ -4,7 +4,6 @@
 #include "number_format.h"
 #include "single_precision.h"
 
-#include <algorithm>
 #include <cmath>
 
 #if defined(__x86_64__) || defined(__i386__)
@@ -91,12 +90,27 @@ Crest crestOf(const WaveModel &model, int i)
     return {ExtremumX(model.K[i], model.C[i], model.T), std::pow(model.K[i], 2) / 2};
 }
 
+// The label's text for a crest, in the patterns of the values a surface holds
+// for the label's corner; null when either does not fit single precision.
+QString crestText(const Crest &crest)
+{
+    // k near 0 throws the crest beyond any representable abscissa.
+    if (!IsSingle(crest.x) || !IsSingle(crest.y))
+        return {};
+    const double xl = ToSingle(crest.x);
+    const double yl = ToSingle(crest.y);
+    constexpr double AbscissaBound = 100;
+    constexpr double HeightBound = 10;
+    return QStringLiteral("(") + Format(xl, labelPattern(xl, AbscissaBound, 3)) + QStringLiteral(",")
+        + Format(-yl, labelPattern(yl, HeightBound, 2)) + QStringLiteral(")");
+}
+
 void printExtremumLabel(PlotSurface &pic, const WaveModel &model, int i)
 {
-    const QString label = CrestLabel(model, i);
+    const Crest crest = crestOf(model, i);
+    const QString label = crestText(crest);
     if (label.isNull())
         return;
-    const Crest crest = crestOf(model, i);
     pic.setCurrentX(crest.x);
     pic.setCurrentY(crest.y);
     pic.Print({label});
@@ -106,23 +120,13 @@ void printExtremumLabel(PlotSurface &pic, const WaveModel &model, int i)
 
 QString CrestLabel(const WaveModel &model, int i)
 {
-    const Crest crest = crestOf(model, i);
-    // k near 0 throws the crest beyond any representable abscissa.
-    if (model.K[i] == 0 || !IsSingle(crest.x) || !IsSingle(crest.y))
-        return {};
-    // The patterns follow the values a surface holds for the label's corner.
-    const double xl = ToSingle(crest.x);
-    const double yl = ToSingle(crest.y);
-    constexpr double AbscissaBound = 100;
-    constexpr double HeightBound = 10;
-    return QStringLiteral("(") + Format(xl, labelPattern(xl, AbscissaBound, 3)) + QStringLiteral(",")
-        + Format(-yl, labelPattern(yl, HeightBound, 2)) + QStringLiteral(")");
+    return model.K[i] == 0 ? QString() : crestText(crestOf(model, i));
 }
 
 void Draw_u(PlotSurface &pic, const WaveModel &model, const GraphColors &colors, std::int16_t minLabel)
 {
     const double step = double(pic.ScaleWidth()) / pic.Width();
-    const int count = std::clamp<int>(model.GraphCount, 0, WaveModel::MaxGraphs);
+    const int count = GraphsInUse(model);
     for (int i = 0; i < count; ++i) {
         if (model.K[i] != 0) {
             drawCurve(pic, model, i, step, colors[i]);

@@ -11,7 +11,7 @@ class PictureBoxAccessible : public QAccessibleWidget
 {
 public:
     explicit PictureBoxAccessible(PictureBox *box)
-        : QAccessibleWidget(box, box->accessibleRole())
+        : QAccessibleWidget(box)
     { }
 
     QAccessible::Role role() const override { return box()->accessibleRole(); }

@@ -18,7 +18,6 @@
 #include <QRadioButton>
 #include <QTimer>
 
-#include <algorithm>
 #include <limits>
 
 namespace {
@@ -257,8 +256,7 @@ void Form1::Form_Load()
 void Form1::Command1_Click()
 {
     T = 0;
-    const int count = std::clamp<int>(GraphCount, 0, WaveModel::MaxGraphs);
-    for (int i = 0; i < count; ++i) {
+    for (int i = 0; i < GraphsInUse(*this); ++i) {
         K[i] = readNumber(TxtK[i]);
         C[i] = readNumber(TxtC[i]);
     }

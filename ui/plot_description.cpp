@@ -4,8 +4,6 @@
 
 #include <QStringList>
 
-#include <algorithm>
-
 QString GraphName(int i)
 {
     static constexpr const char16_t *Colours[WaveModel::MaxGraphs] = {u"赤", u"緑", u"青"};
@@ -15,8 +13,7 @@ QString GraphName(int i)
 QString DescribeCrests(const WaveModel &frame)
 {
     QStringList graphs;
-    const int count = std::clamp<int>(frame.GraphCount, 0, WaveModel::MaxGraphs);
-    for (int i = 0; i < count; ++i) {
+    for (int i = 0; i < GraphsInUse(frame); ++i) {
         const QString label = CrestLabel(frame, i);
         if (frame.K[i] == 0)
             graphs << GraphName(i) + QStringLiteral(" は高さ 0 の平らな直線");
