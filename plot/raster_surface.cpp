@@ -1,5 +1,7 @@
 #include "raster_surface.h"
 
+#include <QTextLayout>
+
 #include <algorithm>
 #include <cmath>
 
@@ -13,9 +15,9 @@ constexpr int DesignDotsPerMeter = 3780; // 96 dpi
 constexpr double ClipMargin = 4.0;
 // Text anchored further off than this cannot reach into the image.
 constexpr double TextReach = 100000.0;
-// Texts kept per generation; far more than a frame shows, a bound only for a
-// surface that is printed on without ever being cleared.
-constexpr qsizetype TextCacheSize = 512;
+// Texts kept at most; several times what a frame shows, so that pruning is
+// rare, and a bound too for a surface printed on without ever being cleared.
+constexpr qsizetype KeptTexts = 128;
 // Absorbs the last bits of rounding so that a sample computed as exactly pixel
 // n does not fall into pixel n - 1.
 constexpr double SnapEpsilon = 1e-7;
@@ -65,18 +67,6 @@ int snap(double v, int pixels)
     return p == pixels ? pixels - 1 : p;
 }
 
-template<typename Value, typename Make>
-const Value &cachedByText(TextCache<Value> &cache, const QString &text, Make make)
-{
-    auto hit = cache.current.constFind(text);
-    if (hit != cache.current.cend())
-        return *hit;
-    if (cache.current.size() >= TextCacheSize)
-        cache.current.clear();
-    const auto kept = cache.previous.constFind(text);
-    return *cache.current.insert(text, kept != cache.previous.cend() ? *kept : make());
-}
-
 } // namespace
 
 RasterSurface::RasterSurface(
@@ -95,15 +85,16 @@ RasterSurface::~RasterSurface() = default;
 void RasterSurface::allocateImage()
 {
     endPainting();
-    m_image = QImage((QSizeF(m_logicalSize) * m_dpr).toSize(), QImage::Format_RGB32);
+    m_deviceSize = (QSizeF(m_logicalSize) * m_dpr).toSize();
+    m_brush = std::max(1, int(std::lround(m_dpr)));
+    m_image = QImage(m_deviceSize, QImage::Format_RGB32);
     m_image.setDevicePixelRatio(m_dpr);
     m_image.setDotsPerMeterX(DesignDotsPerMeter);
     m_image.setDotsPerMeterY(DesignDotsPerMeter);
     m_image.fill(m_background);
     m_metrics = std::make_unique<QFontMetricsF>(m_font, &m_image);
-    // What was measured and laid out belongs to the old device.
-    m_layouts = {};
-    m_widths = {};
+    // What was laid out belongs to the old device.
+    m_layouts.clear();
 }
 
 void RasterSurface::setDevicePixelRatio(qreal devicePixelRatio)
@@ -140,8 +131,7 @@ void RasterSurface::Cls()
 {
     endPainting();
     m_image.fill(m_background);
-    m_layouts.nextFrame();
-    m_widths.nextFrame();
+    ++m_frame;
 }
 
 void RasterSurface::Refresh()
@@ -162,18 +152,18 @@ double RasterSurface::unitsPerPixelY() const
 
 double RasterSurface::toDeviceX(double x) const
 {
-    return (x - ScaleLeft()) / ScaleWidth() * m_image.width();
+    return (x - ScaleLeft()) / ScaleWidth() * m_deviceSize.width();
 }
 
 double RasterSurface::toDeviceY(double y) const
 {
-    return (y - ScaleTop()) / ScaleHeight() * m_image.height();
+    return (y - ScaleTop()) / ScaleHeight() * m_deviceSize.height();
 }
 
 void RasterSurface::drawSegment(float x1, float y1, float x2, float y2, QRgb colour)
 {
-    const int w = m_image.width();
-    const int h = m_image.height();
+    const int w = m_deviceSize.width();
+    const int h = m_deviceSize.height();
     // toDeviceX and toDeviceY with the scale and size read once for all four
     // ends; a curve is nearly all short segments.
     const double left = ScaleLeft();
@@ -210,11 +200,11 @@ void RasterSurface::drawSegment(float x1, float y1, float x2, float y2, QRgb col
 
 void RasterSurface::plotLine(int x1, int y1, int x2, int y2, QRgb colour, bool dotted)
 {
-    // One logical pixel is a square brush of `brush` device pixels; a dot is
+    // One logical pixel is a square brush of m_brush device pixels; a dot is
     // one brush stamp and the gap after it one brush long.
-    const int brush = std::max(1, int(std::lround(m_dpr)));
-    const int w = m_image.width();
-    const int h = m_image.height();
+    const int brush = m_brush;
+    const int w = m_deviceSize.width();
+    const int h = m_deviceSize.height();
     uchar *const bits = m_image.bits();
     const qsizetype stride = m_image.bytesPerLine();
     auto stamp = [&](int x, int y) {
@@ -229,19 +219,30 @@ void RasterSurface::plotLine(int x1, int y1, int x2, int y2, QRgb colour, bool d
                 row[bx] = colour;
         }
     };
+    const int sx = x1 < x2 ? 1 : -1;
+    const int sy = y1 < y2 ? 1 : -1;
+    const int period = dotted ? 2 * brush : 1;
+    // The grid is all axis-parallel lines, where Bresenham's walk would visit
+    // every pixel only to stamp one in `period`; they step from dot to dot.
+    if (x1 == x2 || y1 == y2) {
+        const int ux = x1 == x2 ? 0 : sx;
+        const int uy = y1 == y2 ? 0 : sy;
+        const int length = std::max(std::abs(x2 - x1), std::abs(y2 - y1));
+        for (int i = 0; i <= length; i += period)
+            stamp(x1 + i * ux, y1 + i * uy);
+        return;
+    }
     // Bresenham, both end pixels included, so chained segments join.
     const int dx = std::abs(x2 - x1);
     const int dy = -std::abs(y2 - y1);
-    const int sx = x1 < x2 ? 1 : -1;
-    const int sy = y1 < y2 ? 1 : -1;
     int error = dx + dy;
     // Counts down the steps to the next dot; a division per pixel would cost
     // more than the whole step.
     int untilDot = 0;
     for (;;) {
-        if (!dotted || untilDot == 0) {
+        if (untilDot == 0) {
             stamp(x1, y1);
-            untilDot = 2 * brush;
+            untilDot = period;
         }
         --untilDot;
         if (x1 == x2 && y1 == y2)
@@ -265,21 +266,38 @@ void RasterSurface::drawText(float x, float y, const QString &text)
     if (!(std::abs(px) < TextReach && std::abs(py) < TextReach))
         return;
     const QPointF topLeft(std::floor(px + SnapEpsilon) / m_dpr, std::floor(py + SnapEpsilon) / m_dpr);
-    // Grid numbers repeat from frame to frame: lay each text out once.
-    const QStaticText &layout = cachedByText(m_layouts, text, [&] {
-        QStaticText t(text);
-        t.setTextFormat(Qt::PlainText);
-        t.prepare(QTransform(), m_font);
-        return t;
-    });
-    painter().drawStaticText(topLeft, layout);
+    for (const QGlyphRun &run : layout(text).runs)
+        painter().drawGlyphRun(topLeft, run);
 }
 
 double RasterSurface::textWidth(const QString &text) const
 {
-    return cachedByText(m_widths, text, [&] {
-        return m_metrics->horizontalAdvance(text);
-    }) * unitsPerPixelX();
+    return layout(text).advance * unitsPerPixelX();
+}
+
+const TextLayout &RasterSurface::layout(const QString &text) const
+{
+    const auto kept = m_layouts.find(text);
+    if (kept != m_layouts.end()) {
+        kept->frame = m_frame;
+        return kept->layout;
+    }
+    if (m_layouts.size() >= KeptTexts) {
+        m_layouts.removeIf([this](const auto &entry) {
+            return entry.value().frame + 1 < m_frame;
+        });
+        if (m_layouts.size() >= KeptTexts)
+            m_layouts.clear();
+    }
+    // One shaping gives both the glyphs and the advance. Laid out for the
+    // image, so the text has its design size whatever the screen's dpi.
+    QTextLayout shaped(text, m_font, &m_image);
+    shaped.beginLayout();
+    QTextLine line = shaped.createLine();
+    line.setLeadingIncluded(true);
+    shaped.endLayout();
+    TextLayout result {shaped.glyphRuns(), line.horizontalAdvance()};
+    return m_layouts.insert(text, {std::move(result), m_frame})->layout;
 }
 
 double RasterSurface::lineHeight() const

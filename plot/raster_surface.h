@@ -4,21 +4,20 @@
 
 #include <QFont>
 #include <QFontMetricsF>
+#include <QGlyphRun>
 #include <QHash>
 #include <QImage>
+#include <QList>
 #include <QPainter>
-#include <QStaticText>
 
 #include <functional>
 #include <memory>
-#include <utility>
 
-// What was worked out for a text, kept for the texts of the current frame and
-// the one before: grid numbers recur every frame, crest labels change with t.
-template<typename Value> struct TextCache {
-    QHash<QString, Value> current;
-    QHash<QString, Value> previous;
-    void nextFrame() { previous = std::exchange(current, {}); }
+// A text shaped once: its glyphs placed from its top-left corner, in logical
+// pixels, and how far it advances the pen.
+struct TextLayout {
+    QList<QGlyphRun> runs;
+    qreal advance = 0;
 };
 
 // A plot surface whose persistent image is a QImage back buffer. The image has
@@ -67,13 +66,26 @@ private:
 
     QSize m_logicalSize;
     qreal m_dpr;
+    // Of the image, set with it: the size in device pixels, and the side of
+    // the square of device pixels that draws one logical pixel of a line.
+    QSize m_deviceSize;
+    int m_brush = 1;
     QRgb m_background;
     QRgb m_foreground;
     QFont m_font;
     QImage m_image;
     std::unique_ptr<QFontMetricsF> m_metrics;
     std::unique_ptr<QPainter> m_painter;
-    TextCache<QStaticText> m_layouts;
-    mutable TextCache<qreal> m_widths;
+    const TextLayout &layout(const QString &text) const;
+
+    // Grid numbers recur every frame and crest labels change with t: texts
+    // are kept with the frame that last used them, and those of older frames
+    // dropped once there are many.
+    struct KeptLayout {
+        TextLayout layout;
+        unsigned frame = 0;
+    };
+    mutable QHash<QString, KeptLayout> m_layouts;
+    unsigned m_frame = 0;
     std::function<void()> m_presenter;
 };
