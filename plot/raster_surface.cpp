@@ -1,7 +1,5 @@
 #include "raster_surface.h"
 
-#include <QTextLayout>
-
 #include <algorithm>
 #include <cmath>
 
@@ -95,6 +93,7 @@ void RasterSurface::allocateImage()
     m_metrics = std::make_unique<QFontMetricsF>(m_font, &m_image);
     // What was laid out belongs to the old device.
     m_layouts.clear();
+    m_numbers = NumberSetter(m_font, &m_image);
 }
 
 void RasterSurface::setDevicePixelRatio(qreal devicePixelRatio)
@@ -289,14 +288,10 @@ const TextLayout &RasterSurface::layout(const QString &text) const
         if (m_layouts.size() >= KeptTexts)
             m_layouts.clear();
     }
-    // One shaping gives both the glyphs and the advance. Laid out for the
+    // One layout gives both the glyphs and the advance. Laid out for the
     // image, so the text has its design size whatever the screen's dpi.
-    QTextLayout shaped(text, m_font, &m_image);
-    shaped.beginLayout();
-    QTextLine line = shaped.createLine();
-    line.setLeadingIncluded(true);
-    shaped.endLayout();
-    TextLayout result {shaped.glyphRuns(), line.horizontalAdvance()};
+    std::optional<TextLayout> number = m_numbers.set(text);
+    TextLayout result = number ? *std::move(number) : ShapeText(text, m_font, &m_image);
     return m_layouts.insert(text, {std::move(result), m_frame})->layout;
 }
 

@@ -1,24 +1,16 @@
 #pragma once
 
 #include "plot_surface.h"
+#include "text_layout.h"
 
 #include <QFont>
 #include <QFontMetricsF>
-#include <QGlyphRun>
 #include <QHash>
 #include <QImage>
-#include <QList>
 #include <QPainter>
 
 #include <functional>
 #include <memory>
-
-// A text shaped once: its glyphs placed from its top-left corner, in logical
-// pixels, and how far it advances the pen.
-struct TextLayout {
-    QList<QGlyphRun> runs;
-    qreal advance = 0;
-};
 
 // A plot surface whose persistent image is a QImage back buffer. The image has
 // logicalSize x devicePixelRatio device pixels, so lines and text are drawn at
@@ -86,6 +78,7 @@ private:
         unsigned frame = 0;
     };
     mutable QHash<QString, KeptLayout> m_layouts;
+    NumberSetter m_numbers;
     unsigned m_frame = 0;
     std::function<void()> m_presenter;
 };
