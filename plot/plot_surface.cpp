@@ -4,14 +4,6 @@
 
 #include <cmath>
 
-float PlotSurface::narrow(double v)
-{
-    const float f = ToSingle(v);
-    if (!std::isfinite(f))
-        unrepresentable();
-    return f;
-}
-
 void PlotSurface::Line(double x1, double y1, double x2, double y2, QRgb colour)
 {
     const float fx1 = narrow(x1);

@@ -1,8 +1,11 @@
 #pragma once
 
+#include "single_precision.h"
+
 #include <QRgb>
 #include <QString>
 
+#include <cmath>
 #include <cstdint>
 #include <initializer_list>
 
@@ -84,7 +87,14 @@ protected:
     virtual void unrepresentable() { }
 
 private:
-    float narrow(double v);
+    // Inline: every sample of a curve passes here four times.
+    float narrow(double v)
+    {
+        const float f = ToSingle(v);
+        if (!std::isfinite(f))
+            unrepresentable();
+        return f;
+    }
 
     float m_scaleLeft = 0.0f;
     float m_scaleTop = 0.0f;

@@ -82,7 +82,7 @@ RasterSurface::~RasterSurface() = default;
 
 void RasterSurface::allocateImage()
 {
-    endPainting();
+    m_painter.reset();
     m_deviceSize = (QSizeF(m_logicalSize) * m_dpr).toSize();
     m_brush = std::max(1, int(std::lround(m_dpr)));
     m_image = QImage(m_deviceSize, QImage::Format_RGB32);
@@ -104,6 +104,9 @@ void RasterSurface::setDevicePixelRatio(qreal devicePixelRatio)
     }
 }
 
+// The painter stays open from frame to frame: opening one costs more than all
+// the text of a frame. It draws straight into the image's memory, and QImage
+// makes a copy taken while it is open a deep one, so no copy changes later.
 QPainter &RasterSurface::painter()
 {
     if (!m_painter) {
@@ -115,27 +118,14 @@ QPainter &RasterSurface::painter()
     return *m_painter;
 }
 
-void RasterSurface::endPainting()
-{
-    m_painter.reset();
-}
-
-const QImage &RasterSurface::image()
-{
-    endPainting();
-    return m_image;
-}
-
 void RasterSurface::Cls()
 {
-    endPainting();
     m_image.fill(m_background);
     ++m_frame;
 }
 
 void RasterSurface::Refresh()
 {
-    endPainting();
     if (m_presenter)
         m_presenter();
 }

@@ -33,8 +33,8 @@ public:
     void Cls() override;
     void Refresh() override;
 
-    // The finished image; any drawing in progress is flushed first.
-    const QImage &image();
+    // The image as drawn so far.
+    const QImage &image() const { return m_image; }
     // Called by Refresh, so that whoever shows the image can repaint.
     void setPresenter(std::function<void()> presenter) { m_presenter = std::move(presenter); }
 
@@ -48,7 +48,6 @@ protected:
 private:
     void allocateImage();
     QPainter &painter();
-    void endPainting();
     // A one-pixel line between device pixels, written straight into the image.
     void plotLine(int x1, int y1, int x2, int y2, QRgb colour, bool dotted);
     double toDeviceX(double x) const;
