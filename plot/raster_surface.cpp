@@ -1,5 +1,7 @@
 #include "raster_surface.h"
 
+#include <QFontMetricsF>
+
 #include <algorithm>
 #include <cmath>
 
@@ -90,7 +92,10 @@ void RasterSurface::allocateImage()
     m_image.setDotsPerMeterX(DesignDotsPerMeter);
     m_image.setDotsPerMeterY(DesignDotsPerMeter);
     m_image.fill(m_background);
-    m_metrics = std::make_unique<QFontMetricsF>(m_font, &m_image);
+    // Measured once: each line of text asks for the height again.
+    const QFontMetricsF metrics(m_font, &m_image);
+    m_lineHeight = metrics.height();
+    m_columnWidth = metrics.averageCharWidth();
     // What was laid out belongs to the old device.
     m_layouts.clear();
     m_numbers = NumberSetter(m_font, &m_image);
@@ -163,23 +168,25 @@ void RasterSurface::drawSegment(float x1, float y1, float x2, float y2, QRgb col
     double py1 = (y1 - top) / scaleHeight * h;
     double px2 = (x2 - left) / scaleWidth * w;
     double py2 = (y2 - top) / scaleHeight * h;
-    // Clipping interpolates from the first end; from an end far off the image
-    // rounding would swamp the visible part, so start from the nearer one.
-    const bool reversed = std::abs(px1) + std::abs(py1) > std::abs(px2) + std::abs(py2);
-    if (reversed) {
-        std::swap(px1, px2);
-        std::swap(py1, py2);
-    }
     auto near = [&](double x, double y) {
         return x >= -ClipMargin && x <= w + ClipMargin && y >= -ClipMargin && y <= h + ClipMargin;
     };
     // Most segments of a frame lie on the image and need no clipping.
-    if (!(near(px1, py1) && near(px2, py2))
-        && !clip(px1, py1, px2, py2, -ClipMargin, w + ClipMargin, -ClipMargin, h + ClipMargin))
-        return;
-    if (reversed) {
-        std::swap(px1, px2);
-        std::swap(py1, py2);
+    if (!(near(px1, py1) && near(px2, py2))) {
+        // Clipping interpolates from the first end; from an end far off the
+        // image rounding would swamp the visible part, so start from the
+        // nearer one.
+        const bool reversed = std::abs(px1) + std::abs(py1) > std::abs(px2) + std::abs(py2);
+        if (reversed) {
+            std::swap(px1, px2);
+            std::swap(py1, py2);
+        }
+        if (!clip(px1, py1, px2, py2, -ClipMargin, w + ClipMargin, -ClipMargin, h + ClipMargin))
+            return;
+        if (reversed) {
+            std::swap(px1, px2);
+            std::swap(py1, py2);
+        }
     }
 
     // Straight into the pixels; a painter open for text draws synchronously
@@ -208,22 +215,35 @@ void RasterSurface::plotLine(int x1, int y1, int x2, int y2, QRgb colour, bool d
                 row[bx] = colour;
         }
     };
+    const int dx = std::abs(x2 - x1);
+    const int ady = std::abs(y2 - y1);
     const int sx = x1 < x2 ? 1 : -1;
     const int sy = y1 < y2 ? 1 : -1;
     const int period = dotted ? 2 * brush : 1;
-    // The grid is all axis-parallel lines, where Bresenham's walk would visit
-    // every pixel only to stamp one in `period`; they step from dot to dot.
-    if (x1 == x2 || y1 == y2) {
-        const int ux = x1 == x2 ? 0 : sx;
-        const int uy = y1 == y2 ? 0 : sy;
-        const int length = std::max(std::abs(x2 - x1), std::abs(y2 - y1));
-        for (int i = 0; i <= length; i += period)
-            stamp(x1 + i * ux, y1 + i * uy);
+    // Rows, and lines at most one column wide (the grid's columns, and nearly
+    // every segment of a curve, one sample per pixel), need no error term:
+    // they step from dot to dot, changing column where Bresenham's walk below
+    // takes its one diagonal step, after (ady - 1) / 2 steps.
+    // Most of a curve is its flat parts, one pixel or two apart: both ends,
+    // without a loop whose length keeps changing.
+    if (dx <= 1 && ady <= 1 && period == 1) {
+        stamp(x1, y1);
+        stamp(x2, y2);
+        return;
+    }
+    if (ady == 0) {
+        for (int i = 0; i <= dx; i += period)
+            stamp(x1 + i * sx, y1);
+        return;
+    }
+    if (dx <= 1) {
+        const int turn = dx == 0 ? ady : (ady - 1) / 2;
+        for (int i = 0; i <= ady; i += period)
+            stamp(i <= turn ? x1 : x2, y1 + i * sy);
         return;
     }
     // Bresenham, both end pixels included, so chained segments join.
-    const int dx = std::abs(x2 - x1);
-    const int dy = -std::abs(y2 - y1);
+    const int dy = -ady;
     int error = dx + dy;
     // Counts down the steps to the next dot; a division per pixel would cost
     // more than the whole step.
@@ -287,10 +307,10 @@ const TextLayout &RasterSurface::layout(const QString &text) const
 
 double RasterSurface::lineHeight() const
 {
-    return m_metrics->height() * unitsPerPixelY();
+    return m_lineHeight * unitsPerPixelY();
 }
 
 double RasterSurface::columnWidth() const
 {
-    return m_metrics->averageCharWidth() * unitsPerPixelX();
+    return m_columnWidth * unitsPerPixelX();
 }

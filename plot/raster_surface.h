@@ -4,7 +4,6 @@
 #include "text_layout.h"
 
 #include <QFont>
-#include <QFontMetricsF>
 #include <QHash>
 #include <QImage>
 #include <QPainter>
@@ -65,7 +64,10 @@ private:
     QRgb m_foreground;
     QFont m_font;
     QImage m_image;
-    std::unique_ptr<QFontMetricsF> m_metrics;
+    // The font's line height and average character width on the image, in
+    // logical pixels.
+    qreal m_lineHeight = 0;
+    qreal m_columnWidth = 0;
     std::unique_ptr<QPainter> m_painter;
     const TextLayout &layout(const QString &text) const;
 
