@@ -77,7 +77,7 @@ QString Format(double value, const QString &pattern)
     const qsizetype pointAt = pattern.indexOf(QLatin1Char('.'));
     const int decimals = pointAt < 0 ? 0 : static_cast<int>(pattern.size() - pointAt - 1);
     const int minIntDigits
-        = static_cast<int>(pattern.left(pointAt < 0 ? pattern.size() : pointAt).count(QLatin1Char('0')));
+        = static_cast<int>(QStringView(pattern).left(pointAt < 0 ? pattern.size() : pointAt).count(QLatin1Char('0')));
 
     std::string digits = roundedDigits(std::abs(value), decimals);
     if (digits.size() <= static_cast<std::size_t>(decimals))
@@ -95,5 +95,6 @@ QString Format(double value, const QString &pattern)
     text += intPart;
     if (decimals > 0)
         text += "." + fraction;
-    return QString::fromStdString(text);
+    // Digits, sign and point only: no UTF-8 to decode.
+    return QString::fromLatin1(text.data(), static_cast<qsizetype>(text.size()));
 }

@@ -98,6 +98,7 @@ void RasterSurface::allocateImage()
     m_columnWidth = metrics.averageCharWidth();
     // What was laid out belongs to the old device.
     m_layouts.clear();
+    m_lastLayout = nullptr;
     m_numbers = NumberSetter(m_font, &m_image);
 }
 
@@ -286,9 +287,14 @@ double RasterSurface::textWidth(const QString &text) const
 
 const TextLayout &RasterSurface::layout(const QString &text) const
 {
+    // Print measures the text it has just drawn.
+    if (m_lastLayout && text == m_lastText)
+        return *m_lastLayout;
+    m_lastText = text;
     const auto kept = m_layouts.find(text);
     if (kept != m_layouts.end()) {
         kept->frame = m_frame;
+        m_lastLayout = &kept->layout;
         return kept->layout;
     }
     if (m_layouts.size() >= KeptTexts) {
@@ -302,7 +308,8 @@ const TextLayout &RasterSurface::layout(const QString &text) const
     // image, so the text has its design size whatever the screen's dpi.
     std::optional<TextLayout> number = m_numbers.set(text);
     TextLayout result = number ? *std::move(number) : ShapeText(text, m_font, &m_image);
-    return m_layouts.insert(text, {std::move(result), m_frame})->layout;
+    m_lastLayout = &m_layouts.insert(text, {std::move(result), m_frame})->layout;
+    return *m_lastLayout;
 }
 
 double RasterSurface::lineHeight() const

@@ -79,6 +79,10 @@ private:
         unsigned frame = 0;
     };
     mutable QHash<QString, KeptLayout> m_layouts;
+    // The text looked up last and its layout, valid until the next insertion,
+    // which sets them anew.
+    mutable QString m_lastText;
+    mutable const TextLayout *m_lastLayout = nullptr;
     NumberSetter m_numbers;
     unsigned m_frame = 0;
     std::function<void()> m_presenter;
