@@ -1,6 +1,7 @@
 #include "frame.h"
 #include "raster_surface.h"
 #include "recording_surface.h"
+#include "text_layout.h"
 
 #include <QTest>
 
@@ -53,6 +54,68 @@ private slots:
         QCOMPARE(lit(s.image()).size(), std::max(pixels.width(), pixels.height()));
         s.Cls();
         QVERIFY(lit(s.image()).isEmpty());
+    }
+
+    // A line one column wide steps over halfway along, whatever its length.
+    void oneColumnOver_data()
+    {
+        QTest::addColumn<int>("down");
+        QTest::addColumn<bool>("dotted");
+        QTest::addColumn<int>("inFirstColumn");
+        QTest::addColumn<int>("pixels");
+        QTest::newRow("one down") << 1 << false << 1 << 2;
+        QTest::newRow("two down") << 2 << false << 1 << 3;
+        QTest::newRow("eight down") << 8 << false << 4 << 9;
+        QTest::newRow("eight up") << -8 << false << 4 << 9;
+        QTest::newRow("dotted, one down") << 1 << true << 1 << 1;
+        QTest::newRow("dotted, eight down") << 8 << true << 2 << 5;
+    }
+    void oneColumnOver()
+    {
+        QFETCH(int, down);
+        QFETCH(bool, dotted);
+        RasterSurface s(QSize(609, 337), 1, Black, Black, QFont());
+        s.setScaleWidth(609);
+        s.setScaleHeight(337);
+        s.setDrawStyle(dotted ? PlotSurface::Dotted : PlotSurface::Solid);
+        s.Line(10, 20, 11, 20 + down, Red);
+        const QPolygon points = lit(s.image());
+        QTEST(int(std::count_if(points.begin(), points.end(),
+                  [](QPoint p) {
+                      return p.x() == 10;
+                  })),
+            "inFirstColumn");
+        QTEST(int(points.size()), "pixels");
+    }
+
+    // Numbers set glyph by glyph are laid out as shaping lays them out, or
+    // left to shaping where the font would set them otherwise.
+    void numbersSetAsShaped_data()
+    {
+        QTest::addColumn<QFont>("font");
+        QTest::addColumn<QString>("text");
+        QTest::addColumn<bool>("set");
+        QFont spaced;
+        spaced.setLetterSpacing(QFont::AbsoluteSpacing, 1.5);
+        QTest::newRow("crest label") << QFont() << QStringLiteral("(2.72,-0.50)") << true;
+        QTest::newRow("help page's face") << QFont(QStringLiteral("IPAPGothic"), 14) << QStringLiteral("-1.25") << true;
+        QTest::newRow("letter spacing") << spaced << QStringLiteral("(2.72,-0.50)") << false;
+        QTest::newRow("not a number") << QFont() << QStringLiteral("k=1") << false;
+    }
+    void numbersSetAsShaped()
+    {
+        QFETCH(QFont, font);
+        QFETCH(QString, text);
+        QImage device(1, 1, QImage::Format_RGB32);
+        const std::optional<TextLayout> set = NumberSetter(font, &device).set(text);
+        QTEST(set.has_value(), "set");
+        const TextLayout shaped = ShapeText(text, font, &device);
+        if (set) {
+            QCOMPARE(set->advance, shaped.advance);
+            QCOMPARE(set->runs.size(), 1);
+            QCOMPARE(set->runs[0].glyphIndexes(), shaped.runs[0].glyphIndexes());
+            QCOMPARE(set->runs[0].positions(), shaped.runs[0].positions());
+        }
     }
 
     // One unit a logical pixel (for text two down), which is dpr device pixels square, dots included. Text starts
