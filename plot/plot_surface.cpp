@@ -4,21 +4,6 @@
 
 #include <cmath>
 
-void PlotSurface::Line(double x1, double y1, double x2, double y2, QRgb colour)
-{
-    const float fx1 = narrow(x1);
-    const float fy1 = narrow(y1);
-    m_currentX = narrow(x2);
-    m_currentY = narrow(y2);
-    if (std::isfinite(fx1) && std::isfinite(fy1) && std::isfinite(m_currentX) && std::isfinite(m_currentY))
-        drawSegment(fx1, fy1, m_currentX, m_currentY, colour);
-}
-
-void PlotSurface::Line(double x2, double y2, QRgb colour)
-{
-    Line(m_currentX, m_currentY, x2, y2, colour);
-}
-
 void PlotSurface::Print(std::initializer_list<QString> items, PrintEnd end)
 {
     QString text;

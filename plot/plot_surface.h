@@ -53,9 +53,17 @@ public:
 
     // A one-pixel line in the colour and the current DrawStyle; afterwards the
     // current position is the end point.
-    void Line(double x1, double y1, double x2, double y2, QRgb colour);
+    void Line(double x1, double y1, double x2, double y2, QRgb colour)
+    {
+        const float fx1 = narrow(x1);
+        const float fy1 = narrow(y1);
+        m_currentX = narrow(x2);
+        m_currentY = narrow(y2);
+        if (std::isfinite(fx1) && std::isfinite(fy1) && std::isfinite(m_currentX) && std::isfinite(m_currentY))
+            drawSegment(fx1, fy1, m_currentX, m_currentY, colour);
+    }
     // The same from the current position.
-    void Line(double x2, double y2, QRgb colour);
+    void Line(double x2, double y2, QRgb colour) { Line(m_currentX, m_currentY, x2, y2, colour); }
 
     // Draws the items one after another without gaps, top-left corner at the
     // current position, in the foreground colour on a transparent background.
@@ -87,7 +95,7 @@ protected:
     virtual void unrepresentable() { }
 
 private:
-    // Inline: every sample of a curve passes here four times.
+    // Inline, as Line: every sample of a curve passes here four times.
     float narrow(double v)
     {
         const float f = ToSingle(v);
