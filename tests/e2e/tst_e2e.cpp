@@ -1,6 +1,6 @@
 // The real program on a private X server, and natively on Wayland in a weston nested there, driven by xdotool and
 // judged by the logical pixels of its plot area.
-#include "crest.h"
+#include "pixels.h"
 
 #include <QGuiApplication>
 #include <QProcess>
@@ -20,15 +20,7 @@ class E2E : public QObject
     QString m_window; // the X window that shows the program: its own, or weston's
     QPoint m_origin; // of the window's client area in m_window
 
-    static int count(const QImage &image, QRgb colour, QRect region = {})
-    {
-        int n = 0;
-        region = region.isNull() ? image.rect() : region;
-        for (int y = region.top(); y <= region.bottom(); ++y)
-            for (int x = region.left(); x <= region.right(); ++x)
-                n += image.pixel(x, y) == colour;
-        return n;
-    }
+    static int count(const QImage &p, QRgb c, QRect r = {}) { return int(pixels(p, c, Pixels::In, r).size()); }
     // After apply with the opening inputs x = 0 is column 203 and height u lies on row (u + 0.9) / 6.3 * 337.
     static int row(double u) { return int((u + 0.9) / 6.3 * 337); }
     static bool at(const QImage &p, QRgb c, double u)

@@ -1,4 +1,5 @@
 #include "frame.h"
+#include "pixels.h"
 #include "raster_surface.h"
 #include "recording_surface.h"
 
@@ -11,15 +12,7 @@ class TestPlot : public QObject
     Q_OBJECT
 
     static constexpr QRgb Black = qRgb(0, 0, 0), Red = qRgb(255, 0, 0), White = qRgb(255, 255, 255);
-    static QPolygon lit(const QImage &image)
-    {
-        QPolygon points;
-        for (int y = 0; y < image.height(); ++y)
-            for (int x = 0; x < image.width(); ++x)
-                if (image.pixel(x, y) != Black)
-                    points.append(QPoint(x, y));
-        return points;
-    }
+    static QPolygon lit(const QImage &image) { return pixels(image, Black, Pixels::NotIn); }
     // Graph 0 alone, with k and C at t, on a surface showing `scale`.
     struct Frame {
         double k = 0, c = 0, t = 0;

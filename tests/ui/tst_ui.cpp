@@ -1,7 +1,7 @@
-#include "crest.h"
 #include "form1.h"
 #include "help_page.h"
 #include "picture_box.h"
+#include "pixels.h"
 #include "recording_surface.h"
 
 #include <QAccessible>
