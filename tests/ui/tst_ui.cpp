@@ -10,6 +10,7 @@
 #include <QPushButton>
 #include <QRadioButton>
 #include <QTest>
+#include <QTimer>
 
 class TestUi : public QObject
 {
@@ -33,6 +34,8 @@ private slots:
             QList<double>({form->T, form->Kmax, form->DT, form->ChaseIndex * 1.0}), QList<double>({0, 3, 0.04, -1}));
         QCOMPARE(QRectF(pic().ScaleLeft(), pic().ScaleTop(), pic().ScaleWidth(), pic().ScaleHeight()),
             QRectF(-76.125f, -0.9f, 228.375f, 6.3f));
+        QCOMPARE(QList<QRect>({form->rect(), form->Picture1->geometry()}),
+            QList<QRect>({{0, 0, 624, 419}, {8, 8, 609, 337}}));
         QCOMPARE(QList<QPointF>({crestOf(pic().image(), qRgb(0, 255, 0)), crestOf(pic().image(), qRgb(0, 0, 255))}),
             QList<QPointF>({{203, 155}, {203, 288}}));
         QCOMPARE(form->Picture1->grab().toImage().convertToFormat(QImage::Format_RGB32), pic().image());
@@ -77,7 +80,7 @@ private slots:
 
     // What a screen reader meets: a window named by its caption, a name of its own for every control, the two
     // "numbers too" boxes telling their axis, what the symbol-only controls do, the help page's lines, and under
-    // the pointer the drawing area in front.
+    // the pointer the drawing area in front, help or plot.
     void accessibleTree()
     {
         form->show();
@@ -116,6 +119,15 @@ private slots:
         QCOMPARE(window->childAt(centre.x(), centre.y())->object(), form->Picture1);
         form->CmdHelp->click();
         QCOMPARE(window->childAt(centre.x(), centre.y())->object(), form->PicHelp);
+        // In its font the page fits the panel, dark on light below an empty first line.
+        const QImage help = form->PicHelp->surface().image();
+        const QRect ink = pixels(help, help.pixel(0, 0), Pixels::NotIn).boundingRect();
+        QVERIFY(qGray(help.pixel(0, 0)) > 200 && ink.top() >= 16 && ink.right() < 600 && ink.height() > 150);
+        // Help has paused the plot; cleared, pause runs it again in front.
+        QVERIFY(!form->Timer1->isActive());
+        form->ChkPause->click();
+        QVERIFY(form->Timer1->isActive());
+        QCOMPARE(window->childAt(centre.x(), centre.y())->object(), form->Picture1);
     }
 
     // The plot tells the crests of the frame on screen, as the labels print them, labels shown or not.
