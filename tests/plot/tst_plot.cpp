@@ -21,7 +21,7 @@ class TestPlot : public QObject
     };
 
 private slots:
-    // One unit a pixel. Clipped from a far end, rounding would lose the visible part.
+    // One unit a pixel, from (-60, -30). Clipped from a far end, rounding would lose the visible part.
     void rasterLines_data()
     {
         QTest::addColumn<QLineF>("line");
@@ -32,15 +32,18 @@ private slots:
         QTest::newRow("clipped from far left") << QLineF(-3e38, 48, 152, 48) << QRect(0, 48, 153, 1);
         QTest::newRow("clipped to far below") << QLineF(152, 0, 152, 1e38) << QRect(152, 0, 1, 337);
         QTest::newRow("clipped from far below") << QLineF(152, 1e38, 152, 0) << QRect(152, 0, 1, 337);
-        QTest::newRow("up and left from below the corner") << QLineF(700, 400, 100, 100) << QRect(100, 100, 474, 237);
+        QTest::newRow("up and left, both ends outside") << QLineF(700, 710, -100, -90) << QRect(0, 10, 327, 327);
     }
     void rasterLines()
     {
         QFETCH(QLineF, line);
         QFETCH(QRect, pixels);
         RasterSurface s(QSize(609, 337), 1, Black, Black, QFont());
+        s.setScaleLeft(-60);
+        s.setScaleTop(-30);
         s.setScaleWidth(609);
         s.setScaleHeight(337);
+        line.translate(-60, -30);
         s.Line(line.x1(), line.y1(), line.x2(), line.y2(), Red);
         QCOMPARE(lit(s.image()).boundingRect(), pixels);
         QCOMPARE(lit(s.image()).size(), std::max(pixels.width(), pixels.height()));
@@ -91,8 +94,8 @@ private slots:
                                         "-80 -64 -48 -32 -16 0 16 32 48 64 80 96 112 128 144 (0,-0.50)"
                                      << QList<int> {28, 1, 610, 29};
         // The crest label alone: two or three significant digits of the single-precision position, whole from 100.
-        QTest::newRow("label of negative k: crest 4 - 4 / (-2)")
-            << Frame {-2, 4, 1, {0, 1, 0, 1, 1}} << "(6.00,-2.0)" << QList<int> {0, 0, 610, 1};
+        QTest::newRow("label of negative k: crest 4 - 5.9996 / (-2), rounded up to 10")
+            << Frame {-2, 11.9992, 1, {0, 1, 0, 1, 1}} << "(10.00,-2.0)" << QList<int> {0, 0, 610, 1};
         QTest::newRow("label at 99.999999, single 100")
             << Frame {1, 0, 99.999999, {0, 1, 0, 1, 1}} << "(100,-0.50)" << QList<int> {0, 0, 610, 1};
         QTest::newRow("k 0: a flat line, no label; 2 counts as cleared")
