@@ -21,9 +21,6 @@ public:
     std::vector<Call> calls;
     int unrepresentableCount = 0;
 
-    explicit RecordingSurface(int width = 609)
-        : m_width(width)
-    { }
     void setScale(double left, double top, double width, double height)
     {
         setScaleLeft(left);
@@ -46,7 +43,7 @@ public:
         return out;
     }
 
-    int Width() const override { return m_width; }
+    int Width() const override { return 609; }
     void Cls() override { calls.push_back({'C'}); }
     void Refresh() override { calls.push_back({'R'}); }
 
@@ -56,11 +53,8 @@ protected:
         calls.push_back({'S', x1, y1, x2, y2, c, DrawStyle()});
     }
     void drawText(float x, float y, const QString &t) override { calls.push_back({'T', x, y, x, y, 0, Solid, t}); }
-    double textWidth(const QString &t) const override { return t.size() * 7 * ScaleWidth() / m_width; }
+    double textWidth(const QString &t) const override { return t.size() * 7 * ScaleWidth() / 609; }
     double lineHeight() const override { return 15 * ScaleHeight() / 337; }
-    double columnWidth() const override { return 7 * ScaleWidth() / m_width; }
+    double columnWidth() const override { return 7 * ScaleWidth() / 609; }
     void unrepresentable() override { ++unrepresentableCount; }
-
-private:
-    int m_width;
 };
