@@ -14,10 +14,8 @@ class E2E : public QObject
 
     static constexpr QRgb Red = qRgb(255, 0, 0), Blue = qRgb(0, 0, 255), Black = qRgb(0, 0, 0);
     static inline int dpr = 1; // QT_SCALE_FACTOR, or weston's output scale
-    QProcess m_program;
-    QProcess m_weston;
+    QProcess m_program, m_weston;
     QTemporaryDir m_dir;
-    bool m_wayland = false;
     QString m_window; // the X window that shows the program: its own, or weston's
     QPoint m_origin; // of the window's client area in m_window
 
@@ -29,11 +27,7 @@ class E2E : public QObject
         p.waitForFinished(20000);
         return QString::fromUtf8(p.readAllStandardOutput()).section('\n', 0, 0);
     }
-    QImage screen() const
-    {
-        const QPixmap window = QGuiApplication::primaryScreen()->grabWindow(m_window.toULongLong());
-        return window.toImage().convertToFormat(QImage::Format_RGB32);
-    }
+    QImage screen() const { return QGuiApplication::primaryScreen()->grabWindow(m_window.toULongLong()).toImage(); }
     QImage grab() const { return screen().copy(QRect(m_origin, QSize(624, 419) * dpr)); }
     QImage plot() const { return grab().copy(8 * dpr, 8 * dpr, 609 * dpr, 337 * dpr); }
     QImage band() const { return grab().copy(0, 346 * dpr, 624 * dpr, 73 * dpr); }
@@ -67,12 +61,13 @@ class E2E : public QObject
     // own whose output has the pixel ratio.
     bool start(int scale, const QStringList &args = {})
     {
+        QFETCH_GLOBAL(bool, wayland);
         cleanup();
         dpr = scale;
         QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
         const QString renamed = m_dir.filePath("solitons-renamed");
         QFile::copy(qEnvironmentVariable("SOLITONS"), renamed);
-        if (m_wayland) {
+        if (wayland) {
             env.insert("XDG_RUNTIME_DIR", m_dir.path());
             m_weston.setProcessEnvironment(env);
             m_weston.start("weston",
@@ -88,7 +83,7 @@ class E2E : public QObject
         }
         m_program.setProcessEnvironment(env);
         m_program.start(renamed, args);
-        if (!m_wayland)
+        if (!wayland)
             m_window = xdotool({"search", "--sync", "--onlyvisible", "--pid", QString::number(m_program.processId()),
                 "--name", "^Tarvelon 課題 8$"});
         return located() && shows([](const QImage &p) {
@@ -109,11 +104,6 @@ private slots:
         QTest::newRow("x11") << false;
         QTest::newRow("wayland") << true;
     }
-    void init()
-    {
-        QFETCH_GLOBAL(bool, wayland);
-        m_wayland = wayland;
-    }
     void cleanup()
     {
         for (QProcess *p : {&m_program, &m_weston})
@@ -123,9 +113,10 @@ private slots:
     // What the desktop knows the program by, whatever its binary is called; the toolkit's options change nothing.
     void identityAndOptions()
     {
+        QFETCH_GLOBAL(bool, wayland);
         QVERIFY(start(1));
         const QImage band = this->band();
-        if (m_wayland) {
+        if (wayland) {
             QVERIFY(QString::fromUtf8(m_program.readAllStandardError()).contains(R"(set_app_id("solitons"))"));
         } else {
             QProcess xprop;
@@ -139,6 +130,7 @@ private slots:
 
     void pixelRatio2()
     {
+        QFETCH_GLOBAL(bool, wayland);
         QVERIFY(start(2));
         // The window twice as large, black filling the plot area at (8, 8) and not one pixel beyond.
         auto blackOnlyInPlot = [this] {
@@ -157,7 +149,7 @@ private slots:
             });
         };
         QVERIFY(crestInPlace());
-        if (m_wayland) {
+        if (wayland) {
             // Maximized, the window still runs and keeps its layout at the top-left of the output.
             click({587, -15}); // on Qt's title bar
             QVERIFY(located(m_origin));
