@@ -137,10 +137,10 @@ private slots:
         pic.unrepresentableCount = 0; // a scale that is no number is itself a bad hand-over
         const GraphColors colours {Red, qRgb(0, 255, 0), qRgb(0, 0, 255)};
         DrawGraph(pic, {.GraphCount = 1, .K = {frame.k}, .C = {frame.c}, .T = frame.t}, colours, frame.switches);
-        const QList<int> counts {pic.count(qRgb(128, 128, 128)), pic.count(White), pic.count(Red),
-            int(pic.printed().size()), pic.unrepresentableCount};
+        const QList<int> counts {pic.segments.value(qRgb(128, 128, 128)), pic.segments.value(White),
+            pic.segments.value(Red), int(pic.printed.size()), pic.unrepresentableCount};
         QCOMPARE(counts, drawn << 0);
-        QVERIFY(printed == "*" || pic.printed().join(' ') == printed);
+        QVERIFY(printed == "*" || pic.printed.join(' ') == printed);
         // Cleared first and presented last; grid lines dotted across the view, x = 0 white, curves solid.
         QVERIFY(pic.calls.front().kind == 'C' && pic.calls.back().kind == 'R');
         const float left = pic.ScaleLeft(), right = static_cast<float>(left + double(pic.ScaleWidth())),

@@ -2,6 +2,7 @@
 
 #include "plot_surface.h"
 
+#include <QHash>
 #include <QStringList>
 
 #include <vector>
@@ -19,6 +20,8 @@ public:
         QString text {};
     };
     std::vector<Call> calls;
+    QHash<QRgb, int> segments; // of each colour
+    QStringList printed;
     int unrepresentableCount = 0;
 
     void setScale(double left, double top, double width, double height)
@@ -27,20 +30,6 @@ public:
         setScaleTop(top);
         setScaleWidth(width);
         setScaleHeight(height);
-    }
-    int count(QRgb colour) const
-    {
-        return int(std::ranges::count_if(calls, [colour](const Call &c) {
-            return c.kind == 'S' && c.colour == colour;
-        }));
-    }
-    QStringList printed() const
-    {
-        QStringList out;
-        for (const Call &c : calls)
-            if (c.kind == 'T')
-                out << c.text;
-        return out;
     }
 
     int Width() const override { return 609; }
@@ -51,8 +40,13 @@ protected:
     void drawSegment(float x1, float y1, float x2, float y2, QRgb c) override
     {
         calls.push_back({'S', x1, y1, x2, y2, c, DrawStyle()});
+        ++segments[c];
     }
-    void drawText(float x, float y, const QString &t) override { calls.push_back({'T', x, y, x, y, 0, Solid, t}); }
+    void drawText(float x, float y, const QString &t) override
+    {
+        calls.push_back({'T', x, y, x, y, 0, Solid, t});
+        printed << t;
+    }
     double textWidth(const QString &t) const override { return t.size() * 7 * ScaleWidth() / 609; }
     double lineHeight() const override { return 15 * ScaleHeight() / 337; }
     double columnWidth() const override { return 7 * ScaleWidth() / 609; }

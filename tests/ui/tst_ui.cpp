@@ -102,7 +102,7 @@ private slots:
         QCOMPARE(at,
             QList<QPointF>(
                 {{196, 15}, {7, 30}, {7, 45}, {7, 60}, {7, 75}, {7, 105}, {7, 120}, {7, 150}, {7, 165}, {7, 195}}));
-        for (const QString &line : page.printed())
+        for (const QString &line : page.printed)
             QVERIFY(accessible(form->PicHelp, QAccessible::Description).contains(line));
         QVERIFY(QAccessible::queryAccessibleInterface(form->Picture1)->role() != QAccessible::Client);
         const QPoint centre = form->Picture1->mapToGlobal(form->Picture1->rect().center());
