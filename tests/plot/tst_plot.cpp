@@ -51,17 +51,11 @@ private slots:
         QVERIFY(lit(s.image()).isEmpty());
     }
 
-    // One unit a logical pixel (for text two down), which is dpr device pixels square, dots included. Text starts
+    // One unit a logical pixel (for text two down), which is two device pixels square, dots included. Text starts
     // at the position and moves it to just past its end.
-    void textAndDots_data()
-    {
-        QTest::addColumn<qreal>("dpr");
-        QTest::newRow("1") << 1.0;
-        QTest::newRow("2") << 2.0;
-    }
     void textAndDots()
     {
-        QFETCH(qreal, dpr);
+        constexpr qreal dpr = 2;
         RasterSurface s(QSize(609, 337), dpr, Black, White, QFont());
         s.setScaleWidth(609);
         s.setScaleHeight(674);
