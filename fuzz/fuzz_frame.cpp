@@ -20,11 +20,7 @@
 #include <limits>
 #include <locale.h>
 
-#define CHECK(ok, what)                                                                                                \
-    if (!(ok)) {                                                                                                       \
-        std::fputs(what "\n", stderr);                                                                                 \
-        std::abort();                                                                                                  \
-    }
+#define CHECK(ok, what) ((ok) ? void() : (std::fputs(what "\n", stderr), std::abort()))
 
 namespace {
 
