@@ -34,7 +34,7 @@ private slots:
         QTest::addColumn<QByteArray>("text");
         QTest::addColumn<double>("expected");
         // Expected values are the doubles nearest the literals: compared exactly.
-        QTest::newRow("blanks and a tab first, comma ends it") << QByteArray(" \t 2.5,3") << 2.5;
+        QTest::newRow("blanks and a tab first, comma ends it") << QByteArray(" \t 25,3") << 25.0;
         QTest::newRow("leading point, second point ends it") << QByteArray(".5.3") << 0.5;
         QTest::newRow("point alone") << QByteArray("-.") << 0.0;
         QTest::newRow("hex stops at x") << QByteArray("0x10") << 0.0;
