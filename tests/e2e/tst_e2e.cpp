@@ -31,17 +31,8 @@ class E2E : public QObject
     QImage grab() const { return screen().copy(QRect(m_origin, QSize(624, 419) * dpr)); }
     QImage plot() const { return grab().copy(8 * dpr, 8 * dpr, 609 * dpr, 337 * dpr); }
     QImage band() const { return grab().copy(0, 346 * dpr, 624 * dpr, 73 * dpr); }
-    // Polls instead of sleeping a fixed time: a loaded machine only makes it slower.
-    template<typename Ok> bool shows(Ok ok) const
-    {
-        QElapsedTimer clock;
-        for (clock.start(); !ok(plot()); QTest::qWait(50))
-            if (clock.elapsed() > 20000)
-                return false;
-        return true;
-    }
-    // Waits for the window's client area somewhere other than `was`, found by its plot area where most rows and
-    // columns are black: on Wayland it lies anywhere on weston's output.
+    // Waits, as long as a loaded machine needs, for the window's client area somewhere other than `was`, found by its
+    // plot area where most rows and columns are black: on Wayland it lies anywhere on weston's output.
     bool located(QPoint was = {-1, -1})
     {
         return QTest::qWaitFor(
@@ -86,9 +77,12 @@ class E2E : public QObject
         if (!wayland)
             m_window = xdotool({"search", "--sync", "--onlyvisible", "--pid", QString::number(m_program.processId()),
                 "--name", "^Tarvelon 課題 8$"});
-        return located() && shows([](const QImage &p) {
-            return count(p, Red) > 20;
-        });
+        return located()
+            && QTest::qWaitFor(
+                [this] {
+                    return count(plot(), Red) > 20;
+                },
+                20000);
     }
 
 private slots:
@@ -137,9 +131,11 @@ private slots:
         QVERIFY(blackOnlyInPlot());
         // The blue crest, of height 4.5, on row (4.5 + 0.9) / 6.3 * 337 of the plot area in logical pixels.
         auto crestInPlace = [this] {
-            return shows([](const QImage &p) {
-                return std::abs(crestOf(p, Blue).y() / dpr - 288) < 3;
-            });
+            return QTest::qWaitFor(
+                [this] {
+                    return std::abs(crestOf(plot(), Blue).y() / dpr - 288) < 3;
+                },
+                20000);
         };
         QVERIFY(crestInPlace());
         if (wayland) {
