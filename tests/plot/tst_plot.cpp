@@ -16,7 +16,7 @@ class TestPlot : public QObject
     // Graph 0 alone, with k and C at t, on a surface showing `scale`.
     struct Frame {
         double k = 0, c = 0, t = 0;
-        FrameSwitches switches = {1, 1, 1, 1, 1};
+        FrameSwitches switches {}; // every box ticked
         QRectF scale = {-76.125, -0.9, 228.375, 6.3};
     };
 
