@@ -18,10 +18,7 @@ class TestUi : public QObject
 
     std::unique_ptr<Form1> form;
     RasterSurface &pic() { return form->Picture1->surface(); }
-    static QString accessible(QWidget *w, QAccessible::Text t)
-    {
-        return QAccessible::queryAccessibleInterface(w)->text(t);
-    }
+    static QString told(QWidget *w, QAccessible::Text t) { return QAccessible::queryAccessibleInterface(w)->text(t); }
 
 private slots:
     void init() { form = std::make_unique<Form1>(); }
@@ -39,7 +36,7 @@ private slots:
             QList<QRect>({{0, 0, 624, 419}, {8, 8, 609, 337}}));
         QCOMPARE(QList<QPointF>({crestOf(pic().image(), qRgb(0, 255, 0)), crestOf(pic().image(), qRgb(0, 0, 255))}),
             QList<QPointF>({{203, 155}, {203, 288}}));
-        QCOMPARE(accessible(form->Picture1, QAccessible::Description),
+        QCOMPARE(told(form->Picture1, QAccessible::Description),
             QString("頂点の座標: グラフ1 (赤) の頂点 (0,-0.50)、グラフ2 (緑) の頂点 (0,-2.0)、グラフ3 (青) の頂点 "
                     "(0,-4.5)"));
         QCOMPARE(form->Picture1->grab().toImage().convertToFormat(QImage::Format_RGB32), pic().image());
@@ -59,7 +56,7 @@ private slots:
             QList<double>({0.08, 5, 206})); // the nearest sample, x = 1.125
         for (QRgb gridOrLabel : {qRgb(128, 128, 128), qRgb(255, 255, 255)})
             QCOMPARE(crestOf(pic().image(), gridOrLabel), QPointF(-1, -1));
-        QCOMPARE(accessible(form->Picture1, QAccessible::Description),
+        QCOMPARE(told(form->Picture1, QAccessible::Description),
             QString("頂点の座標: グラフ1 (赤) の頂点 (1.000,-13)、グラフ2 (緑) は高さ 0 の平らな直線、グラフ3 (青) "
                     "の頂点 (0.360,-4.5)"));
     }
@@ -75,7 +72,7 @@ private slots:
         QStringList visited;
         for (int i = 0; i < 21; ++i) {
             QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
-            visited << accessible(QApplication::focusWidget(), QAccessible::Name);
+            visited << told(QApplication::focusWidget(), QAccessible::Name);
         }
         QCOMPARE(visited,
             QStringList({"Δt/s (1秒あたりの t の変化)", "一時停止", "グラフ2の k", "グラフ2の C", "グラフ1の k",
@@ -90,7 +87,7 @@ private slots:
             said << window->child(i)->text(QAccessible::Name);
         for (QWidget *w : std::initializer_list<QWidget *> {
                  form->CmdWide, form->CmdNarrow, form->OptChase[0], form->OptChase[1], form->OptChase[2]})
-            said << accessible(w, QAccessible::Description);
+            said << told(w, QAccessible::Description);
         QCOMPARE(QSet<QString>(said.begin(), said.end()).size(), 31);
         QVERIFY(!said.contains(QString()));
         // The page's lines are its description; printed, the title stands two print zones in on the second line
@@ -105,7 +102,7 @@ private slots:
             QList<QPointF>(
                 {{196, 15}, {7, 30}, {7, 45}, {7, 60}, {7, 75}, {7, 105}, {7, 120}, {7, 150}, {7, 165}, {7, 195}}));
         for (const QString &line : page.printed)
-            QVERIFY(accessible(form->PicHelp, QAccessible::Description).contains(line));
+            QVERIFY(told(form->PicHelp, QAccessible::Description).contains(line));
         QVERIFY(QAccessible::queryAccessibleInterface(form->Picture1)->role() != QAccessible::Client);
         const QPoint centre = form->Picture1->mapToGlobal(form->Picture1->rect().center());
         QCOMPARE(window->childAt(centre.x(), centre.y())->object(), form->Picture1);
