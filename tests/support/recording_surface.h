@@ -11,13 +11,12 @@
 class RecordingSurface final : public PlotSurface
 {
 public:
-    // A segment 'S', a text 'T' at (x1, y1), a Cls 'C' or a Refresh 'R'.
+    // A segment 'S', a text 'T' at (x1, y1), a Cls 'C' or a Refresh 'R'; the texts themselves are in `printed`.
     struct Call {
         char kind;
         float x1 = 0, y1 = 0, x2 = 0, y2 = 0;
         QRgb colour = 0;
         std::int16_t style = Solid;
-        QString text {};
     };
     std::vector<Call> calls;
     QHash<QRgb, int> segments; // of each colour
@@ -44,7 +43,7 @@ protected:
     }
     void drawText(float x, float y, const QString &t) override
     {
-        calls.push_back({'T', x, y, x, y, 0, Solid, t});
+        calls.push_back({'T', x, y, x, y});
         printed << t;
     }
     double textWidth(const QString &t) const override { return t.size() * 7 * ScaleWidth() / 609; }
