@@ -4,13 +4,8 @@
 #include "pixels.h"
 #include "recording_surface.h"
 
-#include <QAccessible>
-#include <QCheckBox>
-#include <QLineEdit>
-#include <QPushButton>
-#include <QRadioButton>
-#include <QTest>
-#include <QTimer>
+#include <QtTest>
+#include <QtWidgets>
 
 class TestUi : public QObject
 {
