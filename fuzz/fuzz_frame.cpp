@@ -20,11 +20,7 @@
 #include <limits>
 #include <locale.h>
 
-#define CHECK(ok, what)                                                                                                \
-    if (!(ok)) {                                                                                                       \
-        std::fputs(what "\n", stderr);                                                                                 \
-        std::abort();                                                                                                  \
-    }
+#define CHECK(ok, what) ((ok) ? void() : (std::fputs(what "\n", stderr), std::abort()))
 
 namespace {
 
@@ -83,12 +79,14 @@ void apply(FuzzedDataProvider &in, WaveModel &m, double &rate)
 void checkFrame(RecordingSurface &pic, const WaveModel &m, const FrameSwitches &switches)
 {
     pic.calls.clear();
+    pic.segments.clear();
     DrawGraph(pic, m, Colours, switches);
     CHECK(pic.unrepresentableCount == 0 && pic.calls.front().kind == 'C' && pic.calls.back().kind == 'R',
         "a value beyond single precision, or a frame not a clear, the drawing, then a refresh");
-    CHECK(pic.count(qRgb(128, 128, 128)) <= 2 * 18 && pic.count(qRgb(255, 255, 255)) <= 1, "too many grid lines");
+    CHECK(pic.segments.value(qRgb(128, 128, 128)) <= 2 * 18 && pic.segments.value(qRgb(255, 255, 255)) <= 1,
+        "too many grid lines");
     for (QRgb colour : Colours)
-        CHECK(pic.count(colour) <= pic.Width() + 1, "a curve has more segments than one a pixel and one more");
+        CHECK(pic.segments.value(colour) <= pic.Width() + 1, "a curve has more segments than one a pixel and one more");
 }
 
 } // namespace

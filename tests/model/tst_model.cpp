@@ -34,14 +34,11 @@ private slots:
         QTest::addColumn<QByteArray>("text");
         QTest::addColumn<double>("expected");
         // Expected values are the doubles nearest the literals: compared exactly.
-        QTest::newRow("two blanks, trailing letters") << QByteArray("  2.5abc") << 2.5;
-        QTest::newRow("tab first, comma ends it") << QByteArray("\t1,5") << 1.0;
+        QTest::newRow("blanks and a tab first, comma ends it") << QByteArray(" \t 25,3") << 25.0;
         QTest::newRow("leading point, second point ends it") << QByteArray(".5.3") << 0.5;
         QTest::newRow("point alone") << QByteArray("-.") << 0.0;
         QTest::newRow("hex stops at x") << QByteArray("0x10") << 0.0;
         QTest::newRow("beyond the range: the largest double") << QByteArray("-1e400") << -DBL_MAX;
-        QTest::newRow("below the range reads 0") << QByteArray("1e-400") << 0.0;
-        QTest::newRow("mantissa digits overflow") << QByteArray("10e308") << DBL_MAX;
         QTest::newRow("big mantissa still underflows") << QByteArray("1000e-400") << 0.0;
         // Out of range, the digits before the point and the zeros after it tell overflow from underflow.
         QTest::newRow("11000 digits, exponent -9999") << QByteArray("1").append(10999, '0').append("e-9999") << DBL_MAX;

@@ -2,6 +2,7 @@
 
 #include "plot_surface.h"
 
+#include <QHash>
 #include <QStringList>
 
 #include <vector>
@@ -10,20 +11,18 @@
 class RecordingSurface final : public PlotSurface
 {
 public:
-    // A segment 'S', a text 'T' at (x1, y1), a Cls 'C' or a Refresh 'R'.
+    // A segment 'S', a text 'T' at (x1, y1), a Cls 'C' or a Refresh 'R'; the texts themselves are in `printed`.
     struct Call {
         char kind;
         float x1 = 0, y1 = 0, x2 = 0, y2 = 0;
         QRgb colour = 0;
         std::int16_t style = Solid;
-        QString text {};
     };
     std::vector<Call> calls;
+    QHash<QRgb, int> segments; // of each colour
+    QStringList printed;
     int unrepresentableCount = 0;
 
-    explicit RecordingSurface(int width = 609)
-        : m_width(width)
-    { }
     void setScale(double left, double top, double width, double height)
     {
         setScaleLeft(left);
@@ -31,22 +30,8 @@ public:
         setScaleWidth(width);
         setScaleHeight(height);
     }
-    int count(QRgb colour) const
-    {
-        return int(std::ranges::count_if(calls, [colour](const Call &c) {
-            return c.kind == 'S' && c.colour == colour;
-        }));
-    }
-    QStringList printed() const
-    {
-        QStringList out;
-        for (const Call &c : calls)
-            if (c.kind == 'T')
-                out << c.text;
-        return out;
-    }
 
-    int Width() const override { return m_width; }
+    int Width() const override { return 609; }
     void Cls() override { calls.push_back({'C'}); }
     void Refresh() override { calls.push_back({'R'}); }
 
@@ -54,13 +39,15 @@ protected:
     void drawSegment(float x1, float y1, float x2, float y2, QRgb c) override
     {
         calls.push_back({'S', x1, y1, x2, y2, c, DrawStyle()});
+        ++segments[c];
     }
-    void drawText(float x, float y, const QString &t) override { calls.push_back({'T', x, y, x, y, 0, Solid, t}); }
-    double textWidth(const QString &t) const override { return t.size() * 7 * ScaleWidth() / m_width; }
+    void drawText(float x, float y, const QString &t) override
+    {
+        calls.push_back({'T', x, y, x, y});
+        printed << t;
+    }
+    double textWidth(const QString &t) const override { return t.size() * 7 * ScaleWidth() / 609; }
     double lineHeight() const override { return 15 * ScaleHeight() / 337; }
-    double columnWidth() const override { return 7 * ScaleWidth() / m_width; }
+    double columnWidth() const override { return 7 * ScaleWidth() / 609; }
     void unrepresentable() override { ++unrepresentableCount; }
-
-private:
-    int m_width;
 };
