@@ -40,12 +40,13 @@ FUZZ_SECONDS ?= 60
 fuzz: deps
 	./fuzz/run $(FUZZ_SECONDS)
 
-# A Debian package of the program with its desktop entry, icon, manual page and
-# AppStream metadata, in the build folder. CPack gives the package's archive
-# members the modes the umask leaves; dpkg-buildpackage's umask keeps them the
-# same from one build to the next.
-package: build
-	cd $(BUILD_DIR) && umask 022 && cpack -G DEB
+# The Debian package of the working tree, for this machine's release:
+# dpkg-buildpackage builds solitons and solitons-dbgsym from a copy of the
+# tree in build/deb, and leaves them there (packaging/debian-source).
+package: deps
+	rm -rf build/deb
+	packaging/debian-source build/deb/solitons
+	cd build/deb/solitons && dpkg-buildpackage --build=binary --no-sign
 
 clean:
 	rm -rf build build-asan

@@ -12,7 +12,7 @@ class E2E : public QObject
 {
     Q_OBJECT
 
-    static constexpr QRgb Red = qRgb(255, 0, 0), Blue = qRgb(0, 0, 255), Black = qRgb(0, 0, 0);
+    static constexpr QRgb Red = qRgb(255, 0, 0), Green = qRgb(0, 255, 0), Blue = qRgb(0, 0, 255), Black = qRgb(0, 0, 0);
     static inline int dpr = 1; // QT_SCALE_FACTOR, or weston's output scale
     QProcess m_program, m_weston;
     QTemporaryDir m_dir;
@@ -80,7 +80,8 @@ class E2E : public QObject
         return located()
             && QTest::qWaitFor(
                 [this] {
-                    return count(plot(), Red) > 20;
+                    const QImage p = plot();
+                    return count(p, Red) > 20 && count(p, Green) > 20 && count(p, Blue) > 20;
                 },
                 20000);
     }
