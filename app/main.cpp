@@ -32,14 +32,14 @@ int main()
     }
     // The program takes no command line, so the toolkit gets none either:
     // -reverse, -style or -platform change nothing; its environment variables
-    // still act. The name is the desktop entry's: Wayland compositors take it
-    // as the app id and X11 task bars as WM_CLASS to find the entry's icon and
-    // name, whatever the binary is called.
+    // still act. The name is X11's WM_CLASS, and the desktop entry's name is
+    // the Wayland app id: by them task bars find the entry's icon and name,
+    // whatever the binary is called.
     char name[] = "solitons";
     char *toolkitArgv[] = {name, nullptr};
     int toolkitArgc = 1;
     QApplication app(toolkitArgc, toolkitArgv);
-    QGuiApplication::setDesktopFileName(QString::fromLatin1(name));
+    QGuiApplication::setDesktopFileName(QStringLiteral("invalid.solitons.solitons"));
     // Embedded PNGs, one folder a size as the build renders them: reading the
     // installed SVG would need an image plugin.
     QIcon icon;

@@ -106,7 +106,7 @@ private slots:
         QVERIFY(start(1));
         const QImage band = this->band();
         if (wayland) {
-            QVERIFY(QString::fromUtf8(m_program.readAllStandardError()).contains(R"(set_app_id("solitons"))"));
+            QVERIFY(QString::fromUtf8(m_program.readAllStandardError()).contains(R"(set_app_id("invalid.solitons.solitons"))"));
         } else {
             QProcess xprop;
             xprop.start("xprop", {"-id", m_window, "_NET_WM_ICON", "WM_CLASS"});
