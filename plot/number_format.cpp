@@ -1,8 +1,12 @@
 #include "number_format.h"
 
+#include <algorithm>
+#include <cfloat>
 #include <charconv>
 #include <cmath>
+#include <limits>
 #include <string>
+#include <string_view>
 
 double Log(double x)
 {
@@ -21,32 +25,59 @@ QString String(int n, QChar c)
 
 namespace {
 
-// Shortest round-trip digits of |value| and the position of the decimal point
-// in them: value = 0.digits * 10^point.
+// Decimal digits of |value| and the position of the decimal point in them:
+// value = 0.digits * 10^point.
 struct Decimal {
     std::string digits;
     int point = 0;
 };
 
-Decimal shortestDecimal(double magnitude)
+// Splits a text of std::to_chars, "d.ddde+xx" or "ddd.ddd", into a Decimal.
+Decimal decimalOf(std::string_view text)
 {
-    char buf[64];
-    const auto result = std::to_chars(buf, buf + sizeof buf, magnitude, std::chars_format::scientific);
-    const std::string text(buf, result.ptr);
     const std::size_t e = text.find('e');
     Decimal d;
-    for (std::size_t i = 0; i < e; ++i) {
-        if (text[i] != '.')
-            d.digits += text[i];
+    for (const char c : text.substr(0, e)) {
+        if (c != '.')
+            d.digits += c;
     }
-    d.point = std::stoi(text.substr(e + 1)) + 1;
+    if (e != std::string_view::npos)
+        d.point = std::stoi(std::string(text.substr(e + 1))) + 1;
+    else
+        d.point = static_cast<int>(std::min(text.find('.'), text.size()));
     return d;
 }
 
+// The shortest digits that read back as the value. Padded with zeros, they
+// are its exact digits as far as a double resolves them: 15 significant ones.
+constexpr int ExactShortestDigits = std::numeric_limits<double>::digits10;
+
+Decimal shortestDecimal(double magnitude)
+{
+    char buf[32];
+    const auto result = std::to_chars(buf, buf + sizeof buf, magnitude, std::chars_format::scientific);
+    return decimalOf({buf, result.ptr});
+}
+
+// Every digit of the binary fraction: as many decimals as it has binary ones.
+Decimal exactDecimal(double magnitude)
+{
+    int exponent = 0;
+    std::frexp(magnitude, &exponent);
+    const int fractionBits = std::clamp(std::numeric_limits<double>::digits - exponent, 0, 1074);
+    char buf[DBL_MAX_10_EXP + 1100];
+    const auto result = std::to_chars(buf, buf + sizeof buf, magnitude, std::chars_format::fixed, fractionBits);
+    return decimalOf({buf, result.ptr});
+}
+
 // Digits of round(magnitude * 10^decimals), half away from zero, no sign.
+// Within what a double resolves, the shortest digits are rounded, so that a
+// value typed as 0.285 rounds up as it reads; beyond it, the exact ones.
 std::string roundedDigits(double magnitude, int decimals)
 {
-    const Decimal d = shortestDecimal(magnitude);
+    Decimal d = shortestDecimal(magnitude);
+    if (static_cast<long>(d.point) + decimals > ExactShortestDigits)
+        d = exactDecimal(magnitude);
     const long keepSigned = static_cast<long>(d.point) + decimals;
     if (keepSigned < 0)
         return "0";

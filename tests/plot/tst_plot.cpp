@@ -1,4 +1,5 @@
 #include "frame.h"
+#include "number_format.h"
 #include "pixels.h"
 #include "raster_surface.h"
 #include "recording_surface.h"
@@ -137,6 +138,28 @@ private slots:
         QCOMPARE(QList<int>({int(lit(s.image()).size()), s.Width()}), QList<int>({int(201 * dpr * dpr), 609}));
     }
 
+    // Whole numbers beyond 2^53, whose shortest text ends in zeros that the value lacks, against their exact digits.
+    void wholeNumbers_data()
+    {
+        QTest::addColumn<double>("value");
+        QTest::addColumn<QString>("pattern");
+        QTest::newRow("single 1e17, #0") << double(1e17F) << "#0";
+        QTest::newRow("single -1e20, ##") << double(-1e20F) << "##";
+        QTest::newRow("largest single, 0.000") << double(FLT_MAX) << "0.000";
+        QTest::newRow("2^64 + 2^12, 0.0") << 0x1.0000000000001p64 << "0.0";
+    }
+    void wholeNumbers()
+    {
+        QFETCH(double, value);
+        QFETCH(QString, pattern);
+        __extension__ using Exact = unsigned __int128; // holds every whole single exactly
+        QString digits;
+        for (auto n = Exact(std::abs(value)); n != 0; n /= 10)
+            digits.prepend(QChar('0' + int(n % 10)));
+        QCOMPARE(
+            Format(value, pattern), (value < 0 ? "-" : "") + digits + (pattern.startsWith("0.") ? pattern.mid(1) : ""));
+    }
+
     // Everything printed ("*": not compared), counts of grey and white lines, red segments and texts, and never a
     // value beyond single precision. The white line on x = 0 and the crest label are drawn wherever they lie.
     void frame_data()
@@ -152,6 +175,8 @@ private slots:
         // The crest label alone: two or three significant digits of the single-precision position, whole from 100.
         QTest::newRow("label of negative k: crest 4 - 5.9996 / (-2), rounded up to 10")
             << Frame {-2, 11.9992, 1, {0, 1, 0, 1, 1}} << "(10.00,-2.0)" << QList<int> {0, 0, 610, 1};
+        QTest::newRow("label beyond 2^53: every digit of the single") << Frame {1, 0, 21240000553156610.0,
+            {0, 1, 0, 1, 1}} << "(21240000553156608,-0.50)" << QList<int> {0, 0, 610, 1};
         QTest::newRow("label at 99.999999, single 100")
             << Frame {1, 0, 99.999999, {0, 1, 0, 1, 1}} << "(100,-0.50)" << QList<int> {0, 0, 610, 1};
         QTest::newRow("k 0: a flat line, no label; 2 counts as cleared")
