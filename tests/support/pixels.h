@@ -5,7 +5,7 @@
 
 enum class Pixels { In, NotIn };
 
-// The pixels of `region` (the whole image when null) in the colour, or in any other.
+// The pixels of `region` (the whole image when null), row by row, in the colour or in any other.
 inline QPolygon pixels(const QImage &image, QRgb colour, Pixels which = Pixels::In, QRect region = {})
 {
     QPolygon found;
@@ -23,7 +23,6 @@ inline QPointF crestOf(const QImage &image, QRgb colour)
     const QPolygon drawn = pixels(image, colour);
     if (drawn.isEmpty())
         return {-1, -1};
-    const int bottom = drawn.boundingRect().bottom();
-    const QRect row = pixels(image, colour, Pixels::In, {0, bottom, image.width(), 1}).boundingRect();
-    return {(row.left() + row.right()) / 2.0, double(bottom)};
+    const QRect row = pixels(image, colour, Pixels::In, {0, drawn.last().y(), image.width(), 1}).boundingRect();
+    return {(row.left() + row.right()) / 2.0, double(row.y())};
 }

@@ -5,8 +5,6 @@
 #include <QHash>
 #include <QStringList>
 
-#include <vector>
-
 // A plot surface that logs what is drawn, with fixed font metrics: 7 pixels a character, 15 a line of 609 x 337.
 class RecordingSurface final : public PlotSurface
 {
@@ -18,7 +16,7 @@ public:
         QRgb colour = 0;
         std::int16_t style = Solid;
     };
-    std::vector<Call> calls;
+    QList<Call> calls;
     QHash<QRgb, int> segments; // of each colour
     QStringList printed;
     int unrepresentableCount = 0;
