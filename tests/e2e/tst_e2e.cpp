@@ -20,12 +20,13 @@ class E2E : public QObject
     QPoint m_origin; // of the window's client area in m_window
 
     static int count(const QImage &p, QRgb c, QRect r = {}) { return int(pixels(p, c, Pixels::In, r).size()); }
-    static bool waitFor(auto ready) { return QTest::qWaitFor(ready, 20000); } // as long as a loaded machine needs
+    static constexpr int Patience = 60000; // ms: as long as a machine busy building packages beside needs
+    static bool waitFor(auto ready) { return QTest::qWaitFor(ready, Patience); }
     static QString output(const QString &program, const QStringList &args)
     {
         QProcess p;
         p.start(program, args);
-        return p.waitForFinished(20000) ? QString::fromUtf8(p.readAllStandardOutput()) : QString();
+        return p.waitForFinished(Patience) ? QString::fromUtf8(p.readAllStandardOutput()) : QString();
     }
     static QString xdotool(const QStringList &args) { return output("xdotool", args).section('\n', 0, 0); }
     QImage screen() const { return QGuiApplication::primaryScreen()->grabWindow(m_window.toULongLong()).toImage(); }
