@@ -31,8 +31,10 @@ class E2E : public QObject
     static QString xdotool(const QStringList &args) { return output("xdotool", args).section('\n', 0, 0); }
     QImage screen() const { return QGuiApplication::primaryScreen()->grabWindow(m_window.toULongLong()).toImage(); }
     QImage grab() const { return screen().copy(QRect(m_origin, QSize(624, 419) * dpr)); }
-    QImage plot() const { return grab().copy(8 * dpr, 8 * dpr, 609 * dpr, 337 * dpr); }
-    QImage band() const { return grab().copy(0, 346 * dpr, 624 * dpr, 73 * dpr); }
+    static constexpr QRect PlotArea {8, 8, 609, 337}; // of the client area, in logical pixels
+    static QRect scaled(QRect logical) { return {logical.topLeft() * dpr, logical.size() * dpr}; }
+    QImage plot() const { return grab().copy(scaled(PlotArea)); }
+    QImage band() const { return grab().copy(scaled({0, 346, 624, 73})); }
     // Waits for the window's client area somewhere other than `was`, found by its plot area where most rows and
     // columns are black: on Wayland it lies anywhere on weston's output. A window not painted yet, or a weston that
     // has not drawn its desktop, is black all over; its corner would put the client area off the image.
@@ -121,9 +123,8 @@ private slots:
         QVERIFY(wayland || screen().size() == QSize(624, 419) * dpr);
         auto laidOut = [this] {
             const QImage window = grab();
-            return count(window, Black, {0, 0, 624 * dpr, 346 * dpr})
-                == count(window, Black, {8 * dpr, 8 * dpr, 609 * dpr, 337 * dpr})
-                && std::abs(crestOf(plot(), Red).y() / dpr - 75) < 3;
+            return count(window, Black, scaled({0, 0, 624, 346})) == count(window, Black, scaled(PlotArea))
+                && std::abs(crestOf(window.copy(scaled(PlotArea)), Red).y() / dpr - 75) < 3;
         };
         QVERIFY(waitFor(laidOut));
         if (wayland) {
