@@ -1,4 +1,4 @@
-#include "form1.h"
+#include "form1_window.h"
 
 #include <QApplication>
 #include <QDir>
@@ -47,7 +47,7 @@ int main()
     for (const QString &size : icons.entryList())
         icon.addFile(icons.filePath(size + QStringLiteral("/solitons.png")));
     QApplication::setWindowIcon(icon);
-    Form1 window;
+    Form1Window window;
     window.show();
     return app.exec();
 }

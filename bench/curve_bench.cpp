@@ -9,6 +9,7 @@
 
 #include "frame.h"
 #include "grid.h"
+#include "qt_text_painter.h"
 #include "raster_surface.h"
 
 #include <QFont>
@@ -76,13 +77,14 @@ void heights(benchmark::State &state)
 
 void curves(benchmark::State &state)
 {
-    RasterSurface pic(QSize(DesignWidth, DesignHeight), 1.0, qRgb(0, 0, 0), qRgb(255, 255, 255), QFont());
+    QtTextPainter text {QFont()};
+    RasterSurface pic(DesignWidth, DesignHeight, 1.0, MakeRgb(0, 0, 0), MakeRgb(255, 255, 255), text);
     pic.setScaleLeft(DesignLeft);
     pic.setScaleTop(DesignTop);
     pic.setScaleWidth(DesignScaleWidth);
     pic.setScaleHeight(DesignScaleHeight);
     WaveModel model = designModel();
-    const GraphColors colours {qRgb(255, 0, 0), qRgb(0, 255, 0), qRgb(0, 0, 255)};
+    const GraphColors colours {MakeRgb(255, 0, 0), MakeRgb(0, 255, 0), MakeRgb(0, 0, 255)};
 
     for (auto _ : state) {
         // The part of a frame before the curves, untimed.
@@ -99,7 +101,7 @@ void curves(benchmark::State &state)
         state.SetIterationTime(std::chrono::duration<double>(stop - start).count());
         model.T += TimeStep;
     }
-    benchmark::DoNotOptimize(pic.image().constBits());
+    benchmark::DoNotOptimize(pic.pixels());
 }
 
 // Keeps the fastest run of each benchmark, the one least disturbed by

@@ -2,6 +2,7 @@
 // work each 40 ms timer tick has to fit in.
 
 #include "frame.h"
+#include "qt_text_painter.h"
 #include "raster_surface.h"
 
 #include <QFont>
@@ -19,7 +20,8 @@ constexpr int DesignHeight = 337;
 void drawFrame(benchmark::State &state)
 {
     const int factor = static_cast<int>(state.range(0));
-    RasterSurface pic(QSize(DesignWidth * factor, DesignHeight), 1.0, qRgb(0, 0, 0), qRgb(255, 255, 255), QFont());
+    QtTextPainter text {QFont()};
+    RasterSurface pic(DesignWidth * factor, DesignHeight, 1.0, MakeRgb(0, 0, 0), MakeRgb(255, 255, 255), text);
     pic.setScaleLeft(-76.125);
     pic.setScaleTop(-0.9);
     pic.setScaleWidth(228.375 * factor);
@@ -29,14 +31,14 @@ void drawFrame(benchmark::State &state)
     model.GraphCount = 3;
     model.K = {1, 2, 3};
     model.Kmax = 3;
-    const GraphColors colours {qRgb(255, 0, 0), qRgb(0, 255, 0), qRgb(0, 0, 255)};
+    const GraphColors colours {MakeRgb(255, 0, 0), MakeRgb(0, 255, 0), MakeRgb(0, 0, 255)};
     const FrameSwitches allTicked {1, 1, 1, 1, 1};
 
     for (auto _ : state) {
         DrawGraph(pic, model, colours, allTicked);
         model.T += 0.04; // as the timer advances it, so the waves travel
     }
-    benchmark::DoNotOptimize(pic.image().constBits());
+    benchmark::DoNotOptimize(pic.pixels());
     state.counters["frames/s"] = benchmark::Counter(double(state.iterations()), benchmark::Counter::kIsRate);
 }
 

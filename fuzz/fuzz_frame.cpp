@@ -11,6 +11,7 @@
 #include <fuzzer/FuzzedDataProvider.h>
 #include <regex.h>
 
+#include <algorithm>
 #include <bit>
 #include <cfloat>
 #include <cstdio>
@@ -22,7 +23,7 @@
 
 namespace {
 
-constexpr GraphColors Colours = {qRgb(255, 0, 0), qRgb(0, 255, 0), qRgb(0, 0, 255)};
+constexpr GraphColors Colours = {MakeRgb(255, 0, 0), MakeRgb(0, 255, 0), MakeRgb(0, 0, 255)};
 
 // Val of a box's text, checked against a reading that shares no code with it: a POSIX regular expression (the
 // longest match at the start) finds the number, and the C library converts it, infinity as the largest double.
@@ -36,8 +37,8 @@ double typed(const std::string &text)
     double want = 0.0;
     // A NUL ends the text for the expression; nothing after it can be part of the number anyway.
     if (compiled == 0 && regexec(&number, text.c_str(), 2, match, 0) == 0)
-        want = qBound(-DBL_MAX,
-            strtod_l(text.substr(match[1].rm_so, match[1].rm_eo - match[1].rm_so).c_str(), nullptr, c), DBL_MAX);
+        want = std::clamp(strtod_l(text.substr(match[1].rm_so, match[1].rm_eo - match[1].rm_so).c_str(), nullptr, c),
+            -DBL_MAX, DBL_MAX);
     const double got = Val(text);
     // == also makes -0 and 0 equal, which the reading does not distinguish.
     CHECK(std::isfinite(got) && got == want, "Val read a text otherwise than a strict reading of it");
@@ -71,6 +72,12 @@ void apply(FuzzedDataProvider &in, WaveModel &m, double &rate)
     m.DT = TimeStep(rate, 40);
 }
 
+int segments(const RecordingSurface &pic, Rgb colour)
+{
+    const auto found = pic.segments.find(colour);
+    return found == pic.segments.end() ? 0 : found->second;
+}
+
 // At most 18 grid lines each way and the white one, a segment a pixel per curve.
 void checkFrame(RecordingSurface &pic, const WaveModel &m, const FrameSwitches &switches)
 {
@@ -78,10 +85,10 @@ void checkFrame(RecordingSurface &pic, const WaveModel &m, const FrameSwitches &
     pic.segments.clear();
     DrawGraph(pic, m, Colours, switches);
     CHECK(pic.unrepresentableCount == 0, "a value beyond single precision was handed over, by this frame or before");
-    CHECK(pic.segments.value(qRgb(128, 128, 128)) <= 2 * 18 && pic.segments.value(qRgb(255, 255, 255)) <= 1,
+    CHECK(segments(pic, MakeRgb(128, 128, 128)) <= 2 * 18 && segments(pic, MakeRgb(255, 255, 255)) <= 1,
         "too many grid lines");
-    for (QRgb colour : Colours)
-        CHECK(pic.segments.value(colour) <= pic.Width() + 1, "a curve has more segments than one a pixel and one more");
+    for (Rgb colour : Colours)
+        CHECK(segments(pic, colour) <= pic.Width() + 1, "a curve has more segments than one a pixel and one more");
 }
 
 } // namespace

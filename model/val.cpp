@@ -1,9 +1,13 @@
 #include "val.h"
 
 #include <algorithm>
+#include <cerrno>
 #include <charconv>
+#include <cmath>
 #include <cstdint>
+#include <cstdlib>
 #include <limits>
+#include <string>
 
 namespace {
 
@@ -87,6 +91,7 @@ double Val(std::string_view text)
     // so "inf", "nan" and "0x10" never get the chance to be read as such.
     const std::string_view number = text.substr(start, end - start);
     double value = 0.0;
+#if defined(__cpp_lib_to_chars) && __cpp_lib_to_chars >= 201611L
     const auto [ptr, ec]
         = std::from_chars(number.data(), number.data() + number.size(), value, std::chars_format::general);
     if (ec == std::errc::result_out_of_range) {
@@ -94,5 +99,14 @@ double Val(std::string_view text)
     } else if (ec != std::errc {} || ptr != number.data() + number.size()) {
         return 0.0;
     }
+#else
+    // A C library without from_chars for doubles (the browser's): its strtod
+    // reads the same texts, its locale being "C" for good.
+    const std::string copy(number);
+    errno = 0;
+    value = std::strtod(copy.c_str(), nullptr);
+    if (errno == ERANGE)
+        value = std::isinf(value) ? std::numeric_limits<double>::max() : 0.0;
+#endif
     return negative ? -value : value;
 }

@@ -34,7 +34,7 @@ void leaveVectorStateClean()
 #endif
 }
 
-void drawCurve(PlotSurface &pic, const WaveModel &model, int i, double step, QRgb colour)
+void drawCurve(PlotSurface &pic, const WaveModel &model, int i, double step, Rgb colour)
 {
     // Whatever ran since the last curve may have been the toolkit's.
     leaveVectorStateClean();
@@ -72,12 +72,12 @@ void drawCurve(PlotSurface &pic, const WaveModel &model, int i, double step, QRg
 
 // Fixed point with Int(-log10 v) + extraDigits decimals for v in (0, bound),
 // so small values keep their significant digits; a whole number otherwise.
-QString labelPattern(double v, double bound, int extraDigits)
+std::string labelPattern(double v, double bound, int extraDigits)
 {
     if (!(v > 0 && v < bound))
-        return QStringLiteral("#0");
+        return "#0";
     const int decimals = static_cast<int>(Int(-Log(v) / Log(10))) + extraDigits;
-    return QStringLiteral("0.") + String(decimals, QLatin1Char('0'));
+    return std::string("0.") + String(decimals, '0');
 }
 
 struct Crest {
@@ -92,7 +92,7 @@ Crest crestOf(const WaveModel &model, int i)
 
 // The label's text for a crest, in the patterns of the values a surface holds
 // for the label's corner; null when either does not fit single precision.
-QString crestText(const Crest &crest)
+std::string crestText(const Crest &crest)
 {
     // k near 0 throws the crest beyond any representable abscissa.
     if (!IsSingle(crest.x) || !IsSingle(crest.y))
@@ -101,15 +101,15 @@ QString crestText(const Crest &crest)
     const double yl = ToSingle(crest.y);
     constexpr double AbscissaBound = 100;
     constexpr double HeightBound = 10;
-    return QStringLiteral("(") + Format(xl, labelPattern(xl, AbscissaBound, 3)) + QStringLiteral(",")
-        + Format(-yl, labelPattern(yl, HeightBound, 2)) + QStringLiteral(")");
+    return "(" + Format(xl, labelPattern(xl, AbscissaBound, 3)) + "," + Format(-yl, labelPattern(yl, HeightBound, 2))
+        + ")";
 }
 
 void printExtremumLabel(PlotSurface &pic, const WaveModel &model, int i)
 {
     const Crest crest = crestOf(model, i);
-    const QString label = crestText(crest);
-    if (label.isNull())
+    const std::string label = crestText(crest);
+    if (label.empty())
         return;
     pic.setCurrentX(crest.x);
     pic.setCurrentY(crest.y);
@@ -118,9 +118,9 @@ void printExtremumLabel(PlotSurface &pic, const WaveModel &model, int i)
 
 } // namespace
 
-QString CrestLabel(const WaveModel &model, int i)
+std::string CrestLabel(const WaveModel &model, int i)
 {
-    return model.K[i] == 0 ? QString() : crestText(crestOf(model, i));
+    return model.K[i] == 0 ? std::string() : crestText(crestOf(model, i));
 }
 
 void Draw_u(PlotSurface &pic, const WaveModel &model, const GraphColors &colors, std::int16_t minLabel)

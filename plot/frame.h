@@ -5,8 +5,9 @@
 
 #include <array>
 #include <cstdint>
+#include <string>
 
-using GraphColors = std::array<QRgb, WaveModel::MaxGraphs>;
+using GraphColors = std::array<Rgb, WaveModel::MaxGraphs>;
 
 // The values of the five check boxes a frame reads: 1 is ticked, anything
 // else counts as cleared.
@@ -31,6 +32,6 @@ void DrawGraph(PlotSurface &pic, const WaveModel &model, const GraphColors &colo
 void Draw_u(PlotSurface &pic, const WaveModel &model, const GraphColors &colors, std::int16_t minLabel);
 
 // The text of graph i's crest label, "(x,y)" with the crest's abscissa and its
-// height negated, in the patterns the plot prints; null for a flat line (k = 0)
+// height negated, in the patterns the plot prints; empty for a flat line (k = 0)
 // and for a crest beyond the single-precision range, which get no label.
-QString CrestLabel(const WaveModel &model, int i);
+std::string CrestLabel(const WaveModel &model, int i);

@@ -8,20 +8,20 @@
 
 namespace {
 
-constexpr QRgb GridColour = qRgb(128, 128, 128);
-constexpr QRgb AxisColour = qRgb(255, 255, 255);
+constexpr Rgb GridColour = MakeRgb(128, 128, 128);
+constexpr Rgb AxisColour = MakeRgb(255, 255, 255);
 // Sixteen spacings fit at most, plus the line just before the near edge and
 // the one on the far edge.
 constexpr int MaxLines = 18;
 
 struct Spacing {
     double step;
-    QString pattern;
+    std::string pattern;
 };
 
 // The largest power of two not above extent / 8, and the number pattern that
 // shows enough decimals for it.
-std::optional<Spacing> spacingFor(double extent, const QString &wholePattern)
+std::optional<Spacing> spacingFor(double extent, const char *wholePattern)
 {
     if (!(extent > 0) || !std::isfinite(extent))
         return std::nullopt;
@@ -30,7 +30,7 @@ std::optional<Spacing> spacingFor(double extent, const QString &wholePattern)
     if (step >= 1)
         return Spacing {step, wholePattern};
     const int decimals = static_cast<int>(Int(-Log(step) / Log(10) + 1));
-    return Spacing {step, QStringLiteral("0.") + String(decimals, QLatin1Char('0'))};
+    return Spacing {step, std::string("0.") + String(decimals, '0')};
 }
 
 // Calls lineAt for first, first + s, ... up to and including end. The count
@@ -57,7 +57,7 @@ bool finiteOrigin(const PlotSurface &pic)
 
 void Draw_HorizontalAxis(PlotSurface &pic, std::int16_t horiLabel)
 {
-    const auto spacing = spacingFor(pic.ScaleHeight(), QStringLiteral("##"));
+    const auto spacing = spacingFor(pic.ScaleHeight(), "##");
     if (!spacing || !finiteOrigin(pic))
         return;
     const double left = pic.ScaleLeft();
@@ -74,7 +74,7 @@ void Draw_HorizontalAxis(PlotSurface &pic, std::int16_t horiLabel)
 
 void Draw_VerticalAxis(PlotSurface &pic, std::int16_t verLabel)
 {
-    const auto spacing = spacingFor(pic.ScaleWidth(), QStringLiteral("#0"));
+    const auto spacing = spacingFor(pic.ScaleWidth(), "#0");
     if (!spacing || !finiteOrigin(pic))
         return;
     const double top = pic.ScaleTop();

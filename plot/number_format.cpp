@@ -18,9 +18,9 @@ double Int(double x)
     return std::floor(x);
 }
 
-QString String(int n, QChar c)
+std::string String(int n, char c)
 {
-    return QString(std::max(n, 0), c);
+    return std::string(std::size_t(std::max(n, 0)), c);
 }
 
 namespace {
@@ -101,14 +101,13 @@ std::string roundedDigits(double magnitude, int decimals)
 
 } // namespace
 
-QString Format(double value, const QString &pattern)
+std::string Format(double value, std::string_view pattern)
 {
     if (!std::isfinite(value))
         return {};
-    const qsizetype pointAt = pattern.indexOf(QLatin1Char('.'));
-    const int decimals = pointAt < 0 ? 0 : static_cast<int>(pattern.size() - pointAt - 1);
-    const int minIntDigits
-        = static_cast<int>(QStringView(pattern).left(pointAt < 0 ? pattern.size() : pointAt).count(QLatin1Char('0')));
+    const std::size_t pointAt = std::min(pattern.find('.'), pattern.size());
+    const int decimals = pointAt == pattern.size() ? 0 : static_cast<int>(pattern.size() - pointAt - 1);
+    const auto minIntDigits = static_cast<int>(std::count(pattern.begin(), pattern.begin() + pointAt, '0'));
 
     std::string digits = roundedDigits(std::abs(value), decimals);
     if (digits.size() <= static_cast<std::size_t>(decimals))
@@ -126,6 +125,5 @@ QString Format(double value, const QString &pattern)
     text += intPart;
     if (decimals > 0)
         text += "." + fraction;
-    // Digits, sign and point only: no UTF-8 to decode.
-    return QString::fromLatin1(text.data(), static_cast<qsizetype>(text.size()));
+    return text;
 }

@@ -1,6 +1,7 @@
 #pragma once
 
-#include <QString>
+#include <string>
+#include <string_view>
 
 // Small numeric helpers with the semantics the labels and grid numbers rely on.
 
@@ -11,7 +12,7 @@ double Log(double x);
 double Int(double x);
 
 // A text of n copies of c.
-QString String(int n, QChar c);
+std::string String(int n, char c);
 
 // Formats a number after a digit pattern: '0' is a digit always shown, '#' a
 // digit shown only when significant, '.' the decimal point (always '.').
@@ -20,4 +21,4 @@ QString String(int n, QChar c);
 // value, so 0.125 and 0.285 both round up; beyond them on the exact value, so
 // 2^60 prints as 1152921504606846976. A value that rounds to zero shows no
 // minus sign. Not-finite values give the empty text.
-QString Format(double value, const QString &pattern);
+std::string Format(double value, std::string_view pattern);

@@ -4,12 +4,12 @@
 
 #include <cmath>
 
-void PlotSurface::Print(std::initializer_list<QString> items, PrintEnd end)
+void PlotSurface::Print(std::initializer_list<std::string_view> items, PrintEnd end)
 {
-    QString text;
-    for (const QString &item : items)
+    std::string text;
+    for (const std::string_view item : items)
         text += item;
-    if (!text.isEmpty() && std::isfinite(m_currentX) && std::isfinite(m_currentY)) {
+    if (!text.empty() && std::isfinite(m_currentX) && std::isfinite(m_currentY)) {
         drawText(m_currentX, m_currentY, text);
         // Text near the edge of the single range may end beyond it, and so
         // may the next line; the position then rests on the edge.

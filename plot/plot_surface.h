@@ -2,12 +2,13 @@
 
 #include "single_precision.h"
 
-#include <QRgb>
-#include <QString>
+#include "rgb.h"
 
 #include <cmath>
 #include <cstdint>
 #include <initializer_list>
+#include <string>
+#include <string_view>
 
 // A drawing area with a user coordinate system. User coordinates: x grows to
 // the right from ScaleLeft over ScaleWidth units, y grows downward from
@@ -53,7 +54,7 @@ public:
 
     // A one-pixel line in the colour and the current DrawStyle; afterwards the
     // current position is the end point.
-    void Line(double x1, double y1, double x2, double y2, QRgb colour)
+    void Line(double x1, double y1, double x2, double y2, Rgb colour)
     {
         const float fx1 = narrow(x1);
         const float fy1 = narrow(y1);
@@ -63,13 +64,13 @@ public:
             drawSegment(fx1, fy1, m_currentX, m_currentY, colour);
     }
     // The same from the current position.
-    void Line(double x2, double y2, QRgb colour) { Line(m_currentX, m_currentY, x2, y2, colour); }
+    void Line(double x2, double y2, Rgb colour) { Line(m_currentX, m_currentY, x2, y2, colour); }
 
-    // Draws the items one after another without gaps, top-left corner at the
+    // Texts are UTF-8. Draws the items one after another without gaps, top-left corner at the
     // current position, in the foreground colour on a transparent background.
     // CurrentX ends just right of the text; with a line break it then moves to
     // ScaleLeft of the next text line.
-    void Print(std::initializer_list<QString> items, PrintEnd end = PrintEnd::NewLine);
+    void Print(std::initializer_list<std::string_view> items, PrintEnd end = PrintEnd::NewLine);
 
     // Print positioning: to the next print zone (every ZoneColumns columns of
     // the font's average character width) strictly right of CurrentX, and
@@ -83,10 +84,10 @@ public:
 
 protected:
     // Hooks with single-precision coordinates, all finite.
-    virtual void drawSegment(float x1, float y1, float x2, float y2, QRgb colour) = 0;
-    virtual void drawText(float x, float y, const QString &text) = 0;
+    virtual void drawSegment(float x1, float y1, float x2, float y2, Rgb colour) = 0;
+    virtual void drawText(float x, float y, std::string_view text) = 0;
     // Font metrics in user units.
-    virtual double textWidth(const QString &text) const = 0;
+    virtual double textWidth(std::string_view text) const = 0;
     virtual double lineHeight() const = 0;
     virtual double columnWidth() const = 0;
     // Told each time a value handed over does not fit single precision (and

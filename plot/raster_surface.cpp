@@ -1,23 +1,16 @@
 #include "raster_surface.h"
 
-#include <QFontMetricsF>
-
 #include <algorithm>
 #include <cmath>
 
 namespace {
 
-// Fonts given in points render at the size the layout was designed for.
-constexpr int DesignDotsPerMeter = 3780; // 96 dpi
 // Device pixels beyond the image where clipped lines end: far enough that no
 // clipped end shows, near enough that the line walk wastes no steps off the
 // image and its integer coordinates cannot overflow.
 constexpr double ClipMargin = 4.0;
 // Text anchored further off than this cannot reach into the image.
 constexpr double TextReach = 100000.0;
-// Texts kept at most; several times what a frame shows, so that pruning is
-// rare, and a bound too for a surface printed on without ever being cleared.
-constexpr qsizetype KeptTexts = 128;
 // Absorbs the last bits of rounding so that a sample computed as exactly pixel
 // n does not fall into pixel n - 1.
 constexpr double SnapEpsilon = 1e-7;
@@ -70,95 +63,71 @@ int snap(double v, int pixels)
 } // namespace
 
 RasterSurface::RasterSurface(
-    QSize logicalSize, qreal devicePixelRatio, QRgb background, QRgb foreground, const QFont &font)
-    : m_logicalSize(logicalSize)
-    , m_dpr(devicePixelRatio > 0 ? devicePixelRatio : 1.0)
+    int width, int height, double ratio, Rgb background, Rgb foreground, TextPainter &text, Layout layout)
+    : m_width(width)
+    , m_height(height)
+    , m_ratio(ratio > 0 ? ratio : 1.0)
     , m_background(background)
     , m_foreground(foreground)
-    , m_font(font)
+    , m_text(text)
+    , m_layout(layout)
 {
     allocateImage();
 }
 
-RasterSurface::~RasterSurface() = default;
-
 void RasterSurface::allocateImage()
 {
-    m_painter.reset();
-    m_deviceSize = (QSizeF(m_logicalSize) * m_dpr).toSize();
-    m_brush = std::max(1, int(std::lround(m_dpr)));
-    m_image = QImage(m_deviceSize, QImage::Format_RGB32);
-    m_image.setDevicePixelRatio(m_dpr);
-    m_image.setDotsPerMeterX(DesignDotsPerMeter);
-    m_image.setDotsPerMeterY(DesignDotsPerMeter);
-    m_image.fill(m_background);
-    // Measured once: each line of text asks for the height again.
-    const QFontMetricsF metrics(m_font, &m_image);
-    m_lineHeight = metrics.height();
-    m_columnWidth = metrics.averageCharWidth();
-    // What was laid out belongs to the old device.
-    m_layouts.clear();
-    m_lastLayout = nullptr;
-    m_numbers = NumberSetter(m_font, &m_image);
+    m_deviceWidth = int(std::lround(m_width * m_ratio));
+    m_deviceHeight = int(std::lround(m_height * m_ratio));
+    m_brush = std::max(1, int(std::lround(m_ratio)));
+    m_pixels.assign(std::size_t(m_deviceWidth) * std::size_t(m_deviceHeight), devicePixel(m_background));
+    m_textBoxes.clear();
+    m_text.attach(m_pixels.data(), m_deviceWidth, m_deviceHeight, m_ratio, m_layout == Layout::Rgba);
 }
 
-void RasterSurface::setDevicePixelRatio(qreal devicePixelRatio)
+void RasterSurface::setDevicePixelRatio(double ratio)
 {
-    if (devicePixelRatio > 0 && devicePixelRatio != m_dpr) {
-        m_dpr = devicePixelRatio;
+    if (ratio > 0 && ratio != m_ratio) {
+        m_ratio = ratio;
         allocateImage();
     }
 }
 
-// The painter stays open from frame to frame: opening one costs more than all
-// the text of a frame. It draws straight into the image's memory, and QImage
-// makes a copy taken while it is open a deep one, so no copy changes later.
-QPainter &RasterSurface::painter()
+Rgb RasterSurface::devicePixel(Rgb colour) const
 {
-    if (!m_painter) {
-        m_painter = std::make_unique<QPainter>(&m_image);
-        // The painter only ever draws text.
-        m_painter->setFont(m_font);
-        m_painter->setPen(QColor::fromRgb(m_foreground));
-    }
-    return *m_painter;
+    if (m_layout == Layout::Xrgb)
+        return colour;
+    return (colour & 0xff00ff00u) | (colour & 0xffu) << 16 | (colour >> 16 & 0xffu);
 }
 
 void RasterSurface::Cls()
 {
-    m_image.fill(m_background);
-    ++m_frame;
+    std::fill(m_pixels.begin(), m_pixels.end(), devicePixel(m_background));
+    m_textBoxes.clear();
+    m_text.cleared();
 }
 
 void RasterSurface::Refresh()
 {
+    ++m_presented;
     if (m_presenter)
         m_presenter();
 }
 
-double RasterSurface::unitsPerPixelX() const
-{
-    return double(ScaleWidth()) / m_logicalSize.width();
-}
-double RasterSurface::unitsPerPixelY() const
-{
-    return double(ScaleHeight()) / m_logicalSize.height();
-}
-
 double RasterSurface::toDeviceX(double x) const
 {
-    return (x - ScaleLeft()) / ScaleWidth() * m_deviceSize.width();
+    return (x - ScaleLeft()) / ScaleWidth() * m_deviceWidth;
 }
 
 double RasterSurface::toDeviceY(double y) const
 {
-    return (y - ScaleTop()) / ScaleHeight() * m_deviceSize.height();
+    return (y - ScaleTop()) / ScaleHeight() * m_deviceHeight;
 }
 
-void RasterSurface::drawSegment(float x1, float y1, float x2, float y2, QRgb colour)
+void RasterSurface::drawSegment(float x1, float y1, float x2, float y2, Rgb colour)
 {
-    const int w = m_deviceSize.width();
-    const int h = m_deviceSize.height();
+    const int w = m_deviceWidth;
+    const int h = m_deviceHeight;
     // toDeviceX and toDeviceY with the scale and size read once for all four
     // ends; a curve is nearly all short segments.
     const double left = ScaleLeft();
@@ -192,26 +161,25 @@ void RasterSurface::drawSegment(float x1, float y1, float x2, float y2, QRgb col
 
     // Straight into the pixels; a painter open for text draws synchronously
     // into the same memory, so the two may interleave.
-    plotLine(snap(px1, w), snap(py1, h), snap(px2, w), snap(py2, h), colour, DrawStyle() == Dotted);
+    plotLine(snap(px1, w), snap(py1, h), snap(px2, w), snap(py2, h), devicePixel(colour), DrawStyle() == Dotted);
 }
 
-void RasterSurface::plotLine(int x1, int y1, int x2, int y2, QRgb colour, bool dotted)
+void RasterSurface::plotLine(int x1, int y1, int x2, int y2, Rgb colour, bool dotted)
 {
     // One logical pixel is a square brush of m_brush device pixels; a dot is
     // one brush stamp and the gap after it one brush long.
     const int brush = m_brush;
-    const int w = m_deviceSize.width();
-    const int h = m_deviceSize.height();
-    uchar *const bits = m_image.bits();
-    const qsizetype stride = m_image.bytesPerLine();
+    const int w = m_deviceWidth;
+    const int h = m_deviceHeight;
+    std::uint32_t *const bits = m_pixels.data();
     auto stamp = [&](int x, int y) {
         if (brush == 1) {
             if (x >= 0 && x < w && y >= 0 && y < h)
-                reinterpret_cast<QRgb *>(bits + y * stride)[x] = colour;
+                bits[std::size_t(y) * std::size_t(w) + std::size_t(x)] = colour;
             return;
         }
         for (int by = std::max(y, 0); by < std::min(y + brush, h); ++by) {
-            auto *row = reinterpret_cast<QRgb *>(bits + by * stride);
+            std::uint32_t *row = bits + std::size_t(by) * std::size_t(w);
             for (int bx = std::max(x, 0); bx < std::min(x + brush, w); ++bx)
                 row[bx] = colour;
         }
@@ -269,55 +237,30 @@ void RasterSurface::plotLine(int x1, int y1, int x2, int y2, QRgb colour, bool d
     }
 }
 
-void RasterSurface::drawText(float x, float y, const QString &text)
+void RasterSurface::drawText(float x, float y, std::string_view text)
 {
     const double px = toDeviceX(x);
     const double py = toDeviceY(y);
     if (!(std::abs(px) < TextReach && std::abs(py) < TextReach))
         return;
-    const QPointF topLeft(std::floor(px + SnapEpsilon) / m_dpr, std::floor(py + SnapEpsilon) / m_dpr);
-    for (const QGlyphRun &run : layout(text).runs)
-        painter().drawGlyphRun(topLeft, run);
+    const int left = int(std::floor(px + SnapEpsilon));
+    const int top = int(std::floor(py + SnapEpsilon));
+    m_text.draw(left, top, text, m_foreground);
+    m_textBoxes.push_back(
+        {left, top, int(std::ceil(m_text.advance(text) * m_ratio)), int(std::ceil(m_text.lineHeight() * m_ratio))});
 }
 
-double RasterSurface::textWidth(const QString &text) const
+double RasterSurface::textWidth(std::string_view text) const
 {
-    return layout(text).advance * unitsPerPixelX();
-}
-
-const TextLayout &RasterSurface::layout(const QString &text) const
-{
-    // Print measures the text it has just drawn.
-    if (m_lastLayout && text == m_lastText)
-        return *m_lastLayout;
-    m_lastText = text;
-    const auto kept = m_layouts.find(text);
-    if (kept != m_layouts.end()) {
-        kept->frame = m_frame;
-        m_lastLayout = &kept->layout;
-        return kept->layout;
-    }
-    if (m_layouts.size() >= KeptTexts) {
-        m_layouts.removeIf([this](const auto &entry) {
-            return entry.value().frame + 1 < m_frame;
-        });
-        if (m_layouts.size() >= KeptTexts)
-            m_layouts.clear();
-    }
-    // One layout gives both the glyphs and the advance. Laid out for the
-    // image, so the text has its design size whatever the screen's dpi.
-    std::optional<TextLayout> number = m_numbers.set(text);
-    TextLayout result = number ? *std::move(number) : ShapeText(text, m_font, &m_image);
-    m_lastLayout = &m_layouts.insert(text, {std::move(result), m_frame})->layout;
-    return *m_lastLayout;
+    return m_text.advance(text) * ScaleWidth() / m_width;
 }
 
 double RasterSurface::lineHeight() const
 {
-    return m_lineHeight * unitsPerPixelY();
+    return m_text.lineHeight() * ScaleHeight() / m_height;
 }
 
 double RasterSurface::columnWidth() const
 {
-    return m_columnWidth * unitsPerPixelX();
+    return m_text.averageCharWidth() * ScaleWidth() / m_width;
 }

@@ -1,6 +1,6 @@
 #include "accessibility.h"
 
-#include "form1.h"
+#include "form1_window.h"
 #include "picture_box.h"
 
 #include <QAccessibleWidget>
@@ -31,8 +31,8 @@ QAccessibleInterface *accessibleFor(const QString &className, QObject *object)
     if (className == QLatin1String("PictureBox"))
         return new PictureBoxAccessible(static_cast<PictureBox *>(object));
     // A plain QWidget, even a top-level one, would be a "filler" otherwise.
-    if (className == QLatin1String("Form1"))
-        return new QAccessibleWidget(static_cast<Form1 *>(object), QAccessible::Window);
+    if (className == QLatin1String("Form1Window"))
+        return new QAccessibleWidget(static_cast<Form1Window *>(object), QAccessible::Window);
     return nullptr;
 }
 

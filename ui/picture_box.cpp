@@ -2,9 +2,11 @@
 
 #include <QPainter>
 
-PictureBox::PictureBox(QWidget *parent, const QRect &geometry, QRgb background, QRgb foreground, const QFont &font)
+PictureBox::PictureBox(QWidget *parent, const QRect &geometry, Rgb background, Rgb foreground, const QFont &font)
     : QWidget(parent)
-    , m_surface(geometry.size(), parent ? parent->devicePixelRatioF() : 1.0, background, foreground, font)
+    , m_text(font)
+    , m_surface(geometry.width(), geometry.height(), parent ? parent->devicePixelRatioF() : 1.0, background, foreground,
+          m_text)
 {
     setGeometry(geometry);
     setFont(font);
@@ -19,5 +21,5 @@ PictureBox::PictureBox(QWidget *parent, const QRect &geometry, QRgb background, 
 void PictureBox::paintEvent(QPaintEvent *)
 {
     QPainter painter(this);
-    painter.drawImage(QPoint(0, 0), m_surface.image());
+    painter.drawImage(QPoint(0, 0), m_text.image());
 }
