@@ -4,7 +4,7 @@ PRESET ?= default
 BUILD_DIR = $(if $(filter asan,$(PRESET)),build-asan,build)
 
 .PHONY: all deps configure build run test bench perf clean
-.PHONY: fuzz package
+.PHONY: fuzz package web
 
 all: build
 
@@ -47,6 +47,11 @@ package: deps
 	rm -rf build/deb
 	packaging/debian-source build/deb/solitons
 	cd build/deb/solitons && dpkg-buildpackage --build=binary --no-sign
+
+# The web page, one file: build/web/solitons.html. Its own CMake project,
+# web/, cross-compiled for WebAssembly with the preset there.
+web: deps
+	cd web && cmake --preset web && cmake --build --preset web
 
 clean:
 	rm -rf build build-asan

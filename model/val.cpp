@@ -23,6 +23,7 @@ std::size_t skipDigits(std::string_view s, std::size_t i)
     return i;
 }
 
+#if defined(__cpp_lib_to_chars) && __cpp_lib_to_chars >= 201611L
 // The decimal order of magnitude of an unsigned number text that from_chars
 // found out of range, so that overflow can be told from underflow. Only its
 // sign matters, so the exponent saturates instead of wrapping.
@@ -54,6 +55,7 @@ std::int64_t orderOfMagnitude(std::string_view number)
     }
     return exponent + point - leadingZeros;
 }
+#endif
 
 } // namespace
 

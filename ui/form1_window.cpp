@@ -67,7 +67,6 @@ Form1Window::Form1Window(QWidget *parent)
     } else {
         setFixedSize(client);
     }
-    auto *options = new QButtonGroup(this);
     for (const ControlSpec &spec : WindowTable()) {
         QWidget *w = createControl(spec);
         w->setObjectName(text(spec.name));
@@ -76,10 +75,11 @@ Form1Window::Form1Window(QWidget *parent)
             w->setAccessibleName(text(spec.accessibleName));
         if (!spec.accessibleDescription.empty())
             w->setAccessibleDescription(text(spec.accessibleDescription));
-        if (spec.kind == ControlKind::Option)
-            options->addButton(static_cast<QAbstractButton *>(w));
         m_controls[std::size_t(spec.id)] = w;
     }
+    m_options = new QButtonGroup(this);
+    for (Control option : {OptChase(0), OptChase(1), OptChase(2), Control::OptNoChase})
+        m_options->addButton(control<QAbstractButton>(option));
     setTabOrder();
 
     Timer1 = new QTimer(this);
@@ -98,7 +98,7 @@ Form1Window::Form1Window(QWidget *parent)
     PicHelp->setAccessibleDescription(text(HelpText()));
 
     m_form->Form_Load();
-    StateChanged();
+    Form1Window::StateChanged();
     control(Control::Command1)->setFocus();
 }
 

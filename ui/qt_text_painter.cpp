@@ -21,8 +21,8 @@ QtTextPainter::~QtTextPainter() = default;
 void QtTextPainter::attach(std::uint32_t *pixels, int width, int height, double ratio, bool bgr)
 {
     m_painter.reset();
-    m_image = QImage(reinterpret_cast<uchar *>(pixels), width, height, width * int(sizeof(std::uint32_t)),
-        bgr ? QImage::Format_RGBX8888 : QImage::Format_RGB32);
+    m_image = QImage(reinterpret_cast<uchar *>(pixels), width, height,
+        qsizetype(width) * qsizetype(sizeof(std::uint32_t)), bgr ? QImage::Format_RGBX8888 : QImage::Format_RGB32);
     m_image.setDevicePixelRatio(ratio);
     m_image.setDotsPerMeterX(DesignDotsPerMeter);
     m_image.setDotsPerMeterY(DesignDotsPerMeter);

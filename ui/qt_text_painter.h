@@ -29,7 +29,7 @@ public:
     const QImage &image() const { return m_image; }
 
 private:
-    const TextLayout &layout(std::string_view text);
+    const TextLayout &layout(std::string_view utf8);
 
     QFont m_font;
     QImage m_image;

@@ -110,7 +110,8 @@ private slots:
         QFETCH(QList<int>, changes);
         const unsigned shown = pic->presented();
         for (qsizetype i = 0; i < changes.size(); i += 2)
-            changes[i + 1] < 0 ? form->Click(Control(changes[i])) : form->SetValue(Control(changes[i]), changes[i + 1]);
+            changes[i + 1] < 0 ? form->Click(Control(changes[i]))
+                               : form->SetValue(Control(changes[i]), std::int16_t(changes[i + 1]));
         const QList<int> state {form->Value(Control::ChkPause), form->TimerEnabled(), form->Front() == Control::PicHelp,
             form->Enabled(Control::ChkHoriLabel), form->Enabled(Control::ChkVerLabel), form->ChaseIndex,
             int(pic->presented() - shown)};
