@@ -31,8 +31,9 @@ bench: build
 
 # CPU against the floor program beside it, frame rate, speed of t, start-up
 # time and memory of the real program, measured from outside on a private Xvfb
-# (and memory on a headless weston); prints a table of targets.
-perf: build
+# (and memory on a headless weston), and the page's CPU in headless Chromium against
+# the least page; prints a table of targets.
+perf: build web
 	./bench/perf.sh $(BUILD_DIR)
 
 # Each fuzz target for FUZZ_SECONDS, after replaying fuzz/regressions/.

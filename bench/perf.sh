@@ -87,3 +87,6 @@ export DISPLAY=":$(head -n1 "$tmp/display")"
 
 "$python" "$here/perf_probe.py" "$app" "$floor" --seconds "${PERF_SECONDS:-20}" --windows "${PERF_WINDOWS:-3}" \
     --launches "${PERF_LAUNCHES:-5}" ${wayland_kb:+--wayland-rss-kb "$wayland_kb"} ${factor:+--factor "$factor"}
+
+# The page in headless Chromium against the least page that shows frames as often.
+"$python" "$here/page_perf.py" "$here/../build/web/solitons.html" "${PERF_SECONDS:-20}"
