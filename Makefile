@@ -20,7 +20,7 @@ build: configure
 run: build
 	$(BUILD_DIR)/app/solitons
 
-test: build
+test: build web
 	ctest --preset $(PRESET)
 
 # Time to draw one frame, then what the curves cost against their heights

@@ -68,6 +68,8 @@ public:
     // What a screen reader is told of the plot: the crest of each wave in the
     // frame on screen, as the labels print it.
     std::string PlotDescription() const;
+    // The model as the frame on screen was drawn from.
+    const WaveModel &ShownFrame() const { return m_shownFrame; }
 
 private:
     void DrawGraph();

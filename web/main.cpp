@@ -386,16 +386,18 @@ EXPORT("plotDescription") const char *plotDescription()
     return give(program ? program->form.PlotDescription() : std::string());
 }
 
-// JSON for tests: the model, the plot's scale, the check boxes, the follow
+// JSON for tests: the model of the frame on screen (time has moved on since),
+// the plot's scale, the check boxes, the follow
 // choice, the pixel ratio and where the last frame printed its texts.
 EXPORT("state") const char *state()
 {
     if (!program)
         return give("null");
     const Form1 &form = program->form;
+    const WaveModel &shown = form.ShownFrame();
     const RasterSurface &picture = program->picture;
     std::string s = "{";
-    for (const auto &[name, values] : {std::pair {"K", &form.K}, std::pair {"C", &form.C}}) {
+    for (const auto &[name, values] : {std::pair {"K", &shown.K}, std::pair {"C", &shown.C}}) {
         appendField(s, name);
         s += '[';
         for (const double v : *values) {
@@ -405,7 +407,8 @@ EXPORT("state") const char *state()
         }
         s += ']';
     }
-    for (const auto &[name, v] : {std::pair {"T", form.T}, std::pair {"DT", form.DT}, std::pair {"Kmax", form.Kmax}}) {
+    for (const auto &[name, v] :
+        {std::pair {"T", shown.T}, std::pair {"DT", shown.DT}, std::pair {"Kmax", shown.Kmax}}) {
         appendField(s, name);
         appendNumber(s, v);
     }
