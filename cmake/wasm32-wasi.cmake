@@ -10,6 +10,10 @@ set(CMAKE_CXX_COMPILER clang++)
 set(CMAKE_C_COMPILER_TARGET wasm32-wasi)
 set(CMAKE_CXX_COMPILER_TARGET wasm32-wasi)
 
+# GNU ar writes no symbol index for WebAssembly objects, which wasm-ld needs.
+find_program(CMAKE_AR NAMES llvm-ar REQUIRED)
+find_program(CMAKE_RANLIB NAMES llvm-ranlib REQUIRED)
+
 set(WASI_SYSROOT "" CACHE PATH "wasi-libc sysroot, empty for the compiler's own search path")
 if(WASI_SYSROOT)
     set(CMAKE_SYSROOT ${WASI_SYSROOT})

@@ -107,8 +107,10 @@ double Val(std::string_view text)
     const std::string copy(number);
     errno = 0;
     value = std::strtod(copy.c_str(), nullptr);
-    if (errno == ERANGE)
-        value = std::isinf(value) ? std::numeric_limits<double>::max() : 0.0;
+    // Past the range it gives infinity; below it, as from_chars does, the
+    // nearest subnormal or 0.
+    if (errno == ERANGE && std::isinf(value))
+        value = std::numeric_limits<double>::max();
 #endif
     return negative ? -value : value;
 }
