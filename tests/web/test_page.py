@@ -2,10 +2,12 @@
 """The page in headless Chromium at pixel ratios 1 and 2, driven as a user would, its frames against those the
 desktop draws for the same state. Usage: test_page.py PAGE RENDER_FRAME"""
 import base64, collections, json, pathlib, re, struct, subprocess, sys, tempfile, time, zlib
+from selenium.common.exceptions import WebDriverException
 from selenium.webdriver import Chrome, ChromeOptions, Keys
 from selenium.webdriver.chrome.service import Service
 from selenium.webdriver.common.by import By
 from selenium.webdriver.support.wait import WebDriverWait
+from urllib3.exceptions import MaxRetryError
 
 PAGE, RENDER = map(pathlib.Path, sys.argv[1:3])
 HTML = PAGE.read_text()
@@ -119,54 +121,71 @@ def compare(b, case):
 check(re.search(r'''http-equiv="Content-Security-Policy" content="[^"]*default-src 'none'[;"]''', HTML)
       and "'unsafe-inline'" not in HTML, 'Content-Security-Policy')
 check(len(HTML.encode()) <= 400 * 1024, f'{len(HTML.encode())} bytes')
-for ratio in (1, 2):
-    b = browser(ratio)
-    try:
+
+
+def at_ratio(b, ratio):
+    load(b)
+    opened = b.execute_script('''const c = document.getElementById('Picture1'), r = c.getBoundingClientRect();
+        return [document.title, document.activeElement.id, r.x, r.y, r.width, r.height, c.width, c.height,
+            document.getElementById('PicHelp').hidden];''')
+    check(opened == ['Tarvelon 課題 8', 'Command1', 8, 8, 609, 337, 609 * ratio, 337 * ratio, True], f'{opened}')
+    seen = collections.Counter(png_pixels(b.find_element(By.ID, 'Picture1').screenshot_as_png)[2])
+    check(seen[BLACK] > 0.8 * seen.total() and min(seen[RED], seen[GREEN], seen[BLUE]) > 20 * ratio,
+          f'plot on screen {seen.most_common(5)}')
+    # The way round passes once through the browser, which has no name here.
+    names = [b.switch_to.active_element.send_keys(Keys.TAB) or b.switch_to.active_element.accessible_name
+             for _ in range(len(TAB_ORDER) + 1)]
+    check([name for name in names if name] == TAB_ORDER, f'tab order {names}')
+
+    run(b, 'ChkPause Command1')
+    check(b.find_element(By.ID, 'Picture1').get_attribute('aria-description') == '頂点の座標: グラフ1 (赤) の頂点 '
+          '(0,-0.50)、グラフ2 (緑) の頂点 (0,-2.0)、グラフ3 (青) の頂点 (0,-4.5)', 'crests told')
+    run(b, 'ChkPause CmdHelp')
+    help = b.find_element(By.ID, 'PicHelp')
+    check(help.is_displayed() and not b.find_element(By.ID, 'Picture1').is_displayed() and
+          b.find_element(By.ID, 'ChkPause').is_selected(), 'help shown, paused')
+    # Each line whole inside the panel, on the row of its place among the page's lines.
+    lines = b.execute_script('''const p = arguments[0].getBoundingClientRect();
+        return [...arguments[0].children].map((s) => { const r = s.getBoundingClientRect();
+            return [s.textContent, r.top, r.right <= p.right && r.bottom <= p.bottom]; });''', help)
+    row = lambda y: round((y - lines[0][1]) / (lines[1][1] - lines[0][1])) + 1
+    check([(t, i, True) for i, t in enumerate(HELP) if t] == [(t, row(y), inside) for t, y, inside in lines],
+          f'help {lines}')
+    run(b, 'ChkPause')
+    check(not help.is_displayed() and runs_on(b), 'running on after the help')
+
+    for case, steps in CASES.items():
         load(b)
-        opened = b.execute_script('''const c = document.getElementById('Picture1'), r = c.getBoundingClientRect();
-            return [document.title, document.activeElement.id, r.x, r.y, r.width, r.height, c.width, c.height,
-                document.getElementById('PicHelp').hidden];''')
-        check(opened == ['Tarvelon 課題 8', 'Command1', 8, 8, 609, 337, 609 * ratio, 337 * ratio, True], f'{opened}')
-        seen = collections.Counter(png_pixels(b.find_element(By.ID, 'Picture1').screenshot_as_png)[2])
-        check(seen[BLACK] > 0.8 * seen.total() and min(seen[RED], seen[GREEN], seen[BLUE]) > 20 * ratio,
-              f'plot on screen {seen.most_common(5)}')
-        # The way round passes once through the browser, which has no name here.
-        names = [b.switch_to.active_element.send_keys(Keys.TAB) or b.switch_to.active_element.accessible_name
-                 for _ in range(len(TAB_ORDER) + 1)]
-        check([name for name in names if name] == TAB_ORDER, f'tab order {names}')
+        run(b, steps)
+        shown = compare(b, case)
+        if case.startswith('following'):  # the crest, lowest as u grows downwards, a third in
+            crest = (len(shown) - 1 - shown[::-1].index(BLUE)) % (609 * ratio)
+            check(abs(crest - 203 * ratio) <= 2 * ratio, f'followed crest at x = {crest}')
 
-        run(b, 'ChkPause Command1')
-        check(b.find_element(By.ID, 'Picture1').get_attribute('aria-description') == '頂点の座標: グラフ1 (赤) の頂点 '
-              '(0,-0.50)、グラフ2 (緑) の頂点 (0,-2.0)、グラフ3 (青) の頂点 (0,-4.5)', 'crests told')
-        run(b, 'ChkPause CmdHelp')
-        help = b.find_element(By.ID, 'PicHelp')
-        check(help.is_displayed() and not b.find_element(By.ID, 'Picture1').is_displayed() and
-              b.find_element(By.ID, 'ChkPause').is_selected(), 'help shown, paused')
-        # Each line whole inside the panel, on the row of its place among the page's lines.
-        lines = b.execute_script('''const p = arguments[0].getBoundingClientRect();
-            return [...arguments[0].children].map((s) => { const r = s.getBoundingClientRect();
-                return [s.textContent, r.top, r.right <= p.right && r.bottom <= p.bottom]; });''', help)
-        row = lambda y: round((y - lines[0][1]) / (lines[1][1] - lines[0][1])) + 1
-        check([(t, i, True) for i, t in enumerate(HELP) if t] == [(t, row(y), inside) for t, y, inside in lines],
-              f'help {lines}')
-        run(b, 'ChkPause')
-        check(not help.is_displayed() and runs_on(b), 'running on after the help')
+    b.execute_script('''const wide = document.getElementById('CmdWide'), narrow = document.getElementById('CmdNarrow');
+        for (let i = 0; i < 400; ++i) (i % 3 ? wide : narrow).click();''')
+    run(b, 'ChkPause')
+    check(runs_on(b), 'running on after a storm of clicks')
+    run(b, 'ChkPause')
+    compare(b, '400 zoom presses')
+    check(not (log := b.get_log('browser')), f'console {log}')
 
-        for case, steps in CASES.items():
-            load(b)
-            run(b, steps)
-            shown = compare(b, case)
-            if case.startswith('following'):  # the crest, lowest as u grows downwards, a third in
-                crest = (len(shown) - 1 - shown[::-1].index(BLUE)) % (609 * ratio)
-                check(abs(crest - 203 * ratio) <= 2 * ratio, f'followed crest at x = {crest}')
 
-        b.execute_script('''const wide = document.getElementById('CmdWide'), narrow = document.getElementById('CmdNarrow');
-            for (let i = 0; i < 400; ++i) (i % 3 ? wide : narrow).click();''')
-        run(b, 'ChkPause')
-        check(runs_on(b), 'running on after a storm of clicks')
-        run(b, 'ChkPause')
-        compare(b, '400 zoom presses')
-        check(not (log := b.get_log('browser')), f'console {log}')
-    finally:
-        b.quit()
+for ratio in (1, 2):
+    # A driver that dies under a busy machine is tried once more, afresh; what the page did wrong stays a failure.
+    for attempt in (1, 2):
+        b, known = browser(ratio), len(failures)
+        try:
+            at_ratio(b, ratio)
+            break
+        except (MaxRetryError, WebDriverException) as e:
+            del failures[known:]
+            print(f'ratio {ratio}: the browser failed ({type(e).__name__}), attempt {attempt}')
+            if attempt == 2:
+                raise
+        finally:
+            try:
+                b.quit()
+            except (MaxRetryError, WebDriverException):
+                pass
 sys.exit(f'{len(failures)} failed' if failures else 0)
