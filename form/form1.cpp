@@ -16,7 +16,7 @@ constexpr double DesignScaleHeight = 325.49905;
 
 bool isCheckBox(Control c)
 {
-    return Spec(c).kind == ControlKind::CheckBox;
+    return Design(c).kind == ControlKind::CheckBox;
 }
 
 } // namespace
@@ -26,17 +26,17 @@ Form1::Form1(RasterSurface &picture, PlotSurface &help, FormHost &host)
     , PicHelp(help)
     , m_host(host)
 {
-    for (const ControlSpec &spec : WindowTable()) {
-        m_value[std::size_t(spec.id)] = spec.value;
-        m_enabled[std::size_t(spec.id)] = true;
+    for (const ControlDesign &design : WindowTable()) {
+        m_value[std::size_t(design.id)] = design.value;
+        m_enabled[std::size_t(design.id)] = true;
     }
     Picture1.setScaleLeft(DesignScaleLeft);
     Picture1.setScaleTop(DesignScaleTop);
     Picture1.setScaleWidth(DesignScaleWidth);
     Picture1.setScaleHeight(DesignScaleHeight);
     // The help panel keeps the default scale: twips from its top-left corner.
-    PicHelp.setScaleWidth(Spec(Control::PicHelp).width);
-    PicHelp.setScaleHeight(Spec(Control::PicHelp).height);
+    PicHelp.setScaleWidth(Design(Control::PicHelp).width);
+    PicHelp.setScaleHeight(Design(Control::PicHelp).height);
 }
 
 void Form1::SetValue(Control c, std::int16_t value)
@@ -57,7 +57,7 @@ void Form1::SetValue(Control c, std::int16_t value)
     }
     // Selecting one option button clears the others; clearing one is not
     // something a user can do.
-    if (::Spec(c).kind != ControlKind::Option || value == 0 || m_value[i] == 1)
+    if (::Design(c).kind != ControlKind::Option || value == 0 || m_value[i] == 1)
         return;
     for (int o = 0; o < 3; ++o)
         m_value[std::size_t(OptChase(o))] = 0;

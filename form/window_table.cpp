@@ -7,7 +7,7 @@ using enum ControlKind;
 
 // The tab positions of the design; the surfaces take no focus here, and the
 // tab order skips nothing else.
-constexpr std::array<ControlSpec, ControlCount> Table {{
+constexpr std::array<ControlDesign, ControlCount> Table {{
     {Control::Label1, "Label1", Label, "k", 0, 120, 5520, 255, 255, -1, 0, {}, {}},
     {Control::Label3, "Label3", Label, "Δt/s", 0, 2400, 5640, 495, 255, -1, 0, {}, {}},
     {Control::Label2, "Label2", Label, "C", 0, 120, 5880, 255, 255, -1, 0, {}, {}},
@@ -46,16 +46,16 @@ constexpr std::array<ControlSpec, ControlCount> Table {{
 
 } // namespace
 
-const std::array<ControlSpec, ControlCount> &WindowTable()
+const std::array<ControlDesign, ControlCount> &WindowTable()
 {
     return Table;
 }
 
-const ControlSpec &Spec(Control id)
+const ControlDesign &Design(Control id)
 {
-    for (const ControlSpec &spec : Table) {
-        if (spec.id == id)
-            return spec;
+    for (const ControlDesign &design : Table) {
+        if (design.id == id)
+            return design;
     }
     return Table.front();
 }

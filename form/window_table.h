@@ -42,7 +42,7 @@ constexpr int ControlCount = int(Control::CmdHelp) + 1;
 
 enum class ControlKind : std::uint8_t { Surface, Option, Label, TextBox, CheckBox, Button };
 
-struct ControlSpec {
+struct ControlDesign {
     Control id;
     std::string_view name; // as the program calls it, "TxtK(0)" for an array member
     ControlKind kind;
@@ -57,8 +57,8 @@ struct ControlSpec {
 
 // In the order of the band, back to front: labels lie behind what they touch
 // and the help panel behind the plot area.
-const std::array<ControlSpec, ControlCount> &WindowTable();
-const ControlSpec &Spec(Control id);
+const std::array<ControlDesign, ControlCount> &WindowTable();
+const ControlDesign &Design(Control id);
 
 constexpr std::string_view FormCaption = "Tarvelon 課題 8";
 constexpr int TwipsPerPixel = 15;

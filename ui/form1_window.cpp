@@ -18,10 +18,10 @@
 
 namespace {
 
-QRect twips(const ControlSpec &spec)
+QRect twips(const ControlDesign &design)
 {
-    return {
-        spec.left / TwipsPerPixel, spec.top / TwipsPerPixel, spec.width / TwipsPerPixel, spec.height / TwipsPerPixel};
+    return {design.left / TwipsPerPixel, design.top / TwipsPerPixel, design.width / TwipsPerPixel,
+        design.height / TwipsPerPixel};
 }
 
 QString text(std::string_view utf8)
@@ -67,15 +67,15 @@ Form1Window::Form1Window(QWidget *parent)
     } else {
         setFixedSize(client);
     }
-    for (const ControlSpec &spec : WindowTable()) {
-        QWidget *w = createControl(spec);
-        w->setObjectName(text(spec.name));
-        w->setGeometry(twips(spec));
-        if (!spec.accessibleName.empty())
-            w->setAccessibleName(text(spec.accessibleName));
-        if (!spec.accessibleDescription.empty())
-            w->setAccessibleDescription(text(spec.accessibleDescription));
-        m_controls[std::size_t(spec.id)] = w;
+    for (const ControlDesign &design : WindowTable()) {
+        QWidget *w = createControl(design);
+        w->setObjectName(text(design.name));
+        w->setGeometry(twips(design));
+        if (!design.accessibleName.empty())
+            w->setAccessibleName(text(design.accessibleName));
+        if (!design.accessibleDescription.empty())
+            w->setAccessibleDescription(text(design.accessibleDescription));
+        m_controls[std::size_t(design.id)] = w;
     }
     m_options = new QButtonGroup(this);
     for (Control option : {OptChase(0), OptChase(1), OptChase(2), Control::OptNoChase})
@@ -104,15 +104,15 @@ Form1Window::Form1Window(QWidget *parent)
 
 Form1Window::~Form1Window() = default;
 
-QWidget *Form1Window::createControl(const ControlSpec &spec)
+QWidget *Form1Window::createControl(const ControlDesign &design)
 {
-    const Control id = spec.id;
-    const QString caption = text(spec.caption);
-    switch (spec.kind) {
+    const Control id = design.id;
+    const QString caption = text(design.caption);
+    switch (design.kind) {
     case ControlKind::Surface: {
         const QPalette palette = QApplication::palette();
         const bool plot = id == Control::Picture1;
-        auto *box = new PictureBox(this, twips(spec), plot ? MakeRgb(0, 0, 0) : palette.color(QPalette::Window).rgb(),
+        auto *box = new PictureBox(this, twips(design), plot ? MakeRgb(0, 0, 0) : palette.color(QPalette::Window).rgb(),
             plot ? MakeRgb(255, 255, 255) : palette.color(QPalette::WindowText).rgb(),
             plot ? QApplication::font() : helpFont());
         (plot ? Picture1 : PicHelp) = box;
@@ -120,13 +120,13 @@ QWidget *Form1Window::createControl(const ControlSpec &spec)
     }
     case ControlKind::Option: {
         auto *option = new OptionButton(caption, this);
-        if (spec.captionColour != 0) {
+        if (design.captionColour != 0) {
             QPalette p = option->palette();
-            p.setColor(QPalette::WindowText, QColor::fromRgb(spec.captionColour));
-            p.setColor(QPalette::ButtonText, QColor::fromRgb(spec.captionColour));
+            p.setColor(QPalette::WindowText, QColor::fromRgb(design.captionColour));
+            p.setColor(QPalette::ButtonText, QColor::fromRgb(design.captionColour));
             option->setPalette(p);
         }
-        option->setChecked(spec.value != 0);
+        option->setChecked(design.value != 0);
         connect(option, &QRadioButton::toggled, this, [this, id](bool on) {
             if (on)
                 m_form->SetValue(id, 1);
@@ -143,7 +143,7 @@ QWidget *Form1Window::createControl(const ControlSpec &spec)
     }
     case ControlKind::CheckBox: {
         auto *box = new QCheckBox(caption, this);
-        box->setChecked(spec.value != 0);
+        box->setChecked(design.value != 0);
         // toggled, not clicked: a change made by the program runs the reaction too.
         connect(box, &QCheckBox::toggled, this, [this, id](bool on) {
             m_form->SetValue(id, on ? 1 : 0);
@@ -163,12 +163,12 @@ QWidget *Form1Window::createControl(const ControlSpec &spec)
 
 void Form1Window::setTabOrder()
 {
-    std::vector<const ControlSpec *> order;
-    for (const ControlSpec &spec : WindowTable()) {
-        if (spec.tabIndex >= 0)
-            order.push_back(&spec);
+    std::vector<const ControlDesign *> order;
+    for (const ControlDesign &design : WindowTable()) {
+        if (design.tabIndex >= 0)
+            order.push_back(&design);
     }
-    std::sort(order.begin(), order.end(), [](const ControlSpec *a, const ControlSpec *b) {
+    std::sort(order.begin(), order.end(), [](const ControlDesign *a, const ControlDesign *b) {
         return a->tabIndex < b->tabIndex;
     });
     for (std::size_t i = 0; i + 1 < order.size(); ++i)
@@ -190,11 +190,11 @@ void Form1Window::StateChanged()
     // Called from within reactions, before the window has all its parts.
     if (!m_form)
         return;
-    for (const ControlSpec &spec : WindowTable()) {
-        if (spec.kind == ControlKind::CheckBox || spec.kind == ControlKind::Option) {
-            auto *button = control<QAbstractButton>(spec.id);
-            button->setChecked(m_form->Value(spec.id) != 0);
-            button->setEnabled(m_form->Enabled(spec.id));
+    for (const ControlDesign &design : WindowTable()) {
+        if (design.kind == ControlKind::CheckBox || design.kind == ControlKind::Option) {
+            auto *button = control<QAbstractButton>(design.id);
+            button->setChecked(m_form->Value(design.id) != 0);
+            button->setEnabled(m_form->Enabled(design.id));
         }
     }
     if (m_form->Front() == Control::Picture1)

@@ -35,7 +35,7 @@ public:
     void StateChanged() override;
 
 private:
-    QWidget *createControl(const ControlSpec &spec);
+    QWidget *createControl(const ControlDesign &design);
     void setTabOrder();
 
     std::array<QWidget *, ControlCount> m_controls {};

@@ -24,12 +24,12 @@ namespace {
 // Of the plot area, and of the help panel on the same place, in CSS pixels.
 int plotWidth()
 {
-    return Spec(Control::Picture1).width / TwipsPerPixel;
+    return Design(Control::Picture1).width / TwipsPerPixel;
 }
 
 int plotHeight()
 {
-    return Spec(Control::Picture1).height / TwipsPerPixel;
+    return Design(Control::Picture1).height / TwipsPerPixel;
 }
 
 class Host final : public FormHost
@@ -37,9 +37,9 @@ class Host final : public FormHost
 public:
     Host()
     {
-        for (const ControlSpec &spec : WindowTable()) {
-            if (spec.kind == ControlKind::TextBox)
-                texts[std::size_t(spec.id)] = spec.caption;
+        for (const ControlDesign &design : WindowTable()) {
+            if (design.kind == ControlKind::TextBox)
+                texts[std::size_t(design.id)] = design.caption;
         }
     }
     std::string Text(Control box) const override { return texts[std::size_t(box)]; }
@@ -231,7 +231,7 @@ EXPORT("load") void load()
 // A text box's text: the first length bytes of the buffer.
 EXPORT("setText") void setText(int box, std::size_t length)
 {
-    if (program && isControl(box) && Spec(Control(box)).kind == ControlKind::TextBox)
+    if (program && isControl(box) && Design(Control(box)).kind == ControlKind::TextBox)
         program->host.texts[std::size_t(box)].assign(
             reinterpret_cast<const char *>(scratch.data()), std::min(length, scratch.size()));
 }
@@ -320,38 +320,38 @@ EXPORT("windowTable") const char *windowTable()
     s += std::to_string(ClientHeight);
     appendField(s, "controls");
     s += '[';
-    for (const ControlSpec &spec : WindowTable()) {
+    for (const ControlDesign &design : WindowTable()) {
         s += s.back() == '[' ? "{" : ",{";
         appendField(s, "id");
-        s += std::to_string(int(spec.id));
+        s += std::to_string(int(design.id));
         appendField(s, "name");
-        appendQuoted(s, spec.name);
+        appendQuoted(s, design.name);
         appendField(s, "kind");
-        appendQuoted(s, kindName(spec.kind));
+        appendQuoted(s, kindName(design.kind));
         appendField(s, "caption");
-        appendQuoted(s, spec.caption);
+        appendQuoted(s, design.caption);
         appendField(s, "colour");
-        if (spec.captionColour != 0) {
+        if (design.captionColour != 0) {
             std::string hex = "#";
             for (int shift = 20; shift >= 0; shift -= 4)
-                hex += "0123456789abcdef"[spec.captionColour >> shift & 15];
+                hex += "0123456789abcdef"[design.captionColour >> shift & 15];
             appendQuoted(s, hex);
         } else {
             s += "null";
         }
-        for (const auto &[name, twips] : {std::pair {"left", spec.left}, std::pair {"top", spec.top},
-                 std::pair {"width", spec.width}, std::pair {"height", spec.height}}) {
+        for (const auto &[name, twips] : {std::pair {"left", design.left}, std::pair {"top", design.top},
+                 std::pair {"width", design.width}, std::pair {"height", design.height}}) {
             appendField(s, name);
             s += std::to_string(twips / TwipsPerPixel);
         }
         appendField(s, "tabIndex");
-        s += std::to_string(spec.tabIndex);
+        s += std::to_string(design.tabIndex);
         appendField(s, "value");
-        s += std::to_string(spec.value);
+        s += std::to_string(design.value);
         appendField(s, "accessibleName");
-        appendQuoted(s, spec.accessibleName);
+        appendQuoted(s, design.accessibleName);
         appendField(s, "accessibleDescription");
-        appendQuoted(s, spec.accessibleDescription);
+        appendQuoted(s, design.accessibleDescription);
         s += '}';
     }
     return give(s + "]}");
@@ -419,10 +419,10 @@ EXPORT("state") const char *state()
         appendField(s, name);
         appendNumber(s, v, 9);
     }
-    for (const ControlSpec &spec : WindowTable()) {
-        if (spec.kind == ControlKind::CheckBox) {
-            appendField(s, spec.name);
-            s += std::to_string(form.Value(spec.id));
+    for (const ControlDesign &design : WindowTable()) {
+        if (design.kind == ControlKind::CheckBox) {
+            appendField(s, design.name);
+            s += std::to_string(form.Value(design.id));
         }
     }
     appendField(s, "ChaseIndex");

@@ -13,7 +13,7 @@ struct Host : FormHost {
     std::string Text(Control box) const override
     {
         const auto typed = texts.find(box);
-        return typed != texts.end() ? typed->second : std::string(Spec(box).caption);
+        return typed != texts.end() ? typed->second : std::string(Design(box).caption);
     }
     double DevicePixelRatio() const override { return 1; }
     void StateChanged() override { }
