@@ -95,9 +95,7 @@ void RasterSurface::setDevicePixelRatio(double ratio)
 
 Rgb RasterSurface::devicePixel(Rgb colour) const
 {
-    if (m_layout == Layout::Xrgb)
-        return colour;
-    return (colour & 0xff00ff00u) | (colour & 0xffu) << 16 | (colour >> 16 & 0xffu);
+    return m_layout == Layout::Xrgb ? colour : SwapRedBlue(colour);
 }
 
 void RasterSurface::Cls()

@@ -57,8 +57,7 @@ void GlyphPainter::draw(int x, int y, std::string_view text, Rgb colour)
 {
     if (!m_pixels)
         return;
-    const std::uint32_t device
-        = m_bgr ? (colour & 0xff00ff00u) | (colour & 0xffu) << 16 | (colour >> 16 & 0xffu) : colour;
+    const std::uint32_t device = m_bgr ? SwapRedBlue(colour) : colour;
     // The pen moves in fractions of a device pixel and each glyph lands on the
     // pixel nearest to it, as the browser would place it in a line of text.
     double pen = x;
