@@ -1,0 +1,147 @@
+// The page's module built natively: what the page reads back parses as JSON and holds the window table in CSS
+// pixels and the state of the frame on screen; the plot's texts are set from the glyphs the page hands over.
+#include "exports.h"
+#include "glyph_painter.h"
+#include "window_table.h"
+
+#include <QJsonArray>
+#include <QJsonDocument>
+#include <QJsonObject>
+#include <QTest>
+
+#include <cstring>
+
+class TestModule : public QObject
+{
+    Q_OBJECT
+
+    // Null, which no comparison accepts, when the text is no JSON.
+    static QJsonDocument json(const char *text) { return QJsonDocument::fromJson(QByteArray(text, qsizetype(textLength()))); }
+    static QJsonObject now() { return json(state()).object(); }
+    static void type(Control box, std::string_view text)
+    {
+        std::memcpy(alloc(text.size()), text.data(), text.size());
+        setText(int(box), text.size());
+    }
+    static std::uint32_t pixel(int x, int y) { return pixels()[y * deviceWidth() + x]; }
+
+private slots:
+    // Calls before the page has started the module, or naming no control, do nothing.
+    void beforeInitAndStrangers()
+    {
+        load();
+        tick();
+        click(int(Control::Command1));
+        QCOMPARE(QList<qint64>({qint64(pixels()), deviceWidth(), presented(), value(int(Control::ChkPause)),
+                     enabled(int(Control::ChkPause)), timerEnabled(), front(), qint64(textLength())}),
+            QList<qint64>({0, 0, 0, 0, 0, 0, int(Control::Picture1), 0}));
+        QCOMPARE(QList<QByteArray>({state(), helpLines(), plotDescription()}), QList<QByteArray>({"null", "[]", ""}));
+        init(2);
+        setHelpFont(15, 7);
+        load();
+        for (int c : {-1, ControlCount}) {
+            click(c);
+            setValue(c, 1);
+            QVERIFY(!value(c) && !enabled(c));
+        }
+        QCOMPARE(presented(), 1u);
+    }
+
+    // The page builds its controls from the table: names, kinds, captions and colours, places in CSS pixels.
+    void windowTable()
+    {
+        const QJsonObject table = json(::windowTable()).object();
+        QCOMPARE(QList<QVariant>({table["caption"].toString(), table["width"].toInt(), table["height"].toInt(),
+                     table["controls"].toArray().size(), timerInterval()}),
+            QList<QVariant>({"Tarvelon 課題 8", 624, 419, ControlCount, 40}));
+        QMap<QString, QJsonObject> byName;
+        for (const QJsonValue &c : table["controls"].toArray())
+            byName[c["name"].toString()] = c.toObject();
+        QCOMPARE(byName["CmdHelp"],
+            QJsonObject({{"id", int(Control::CmdHelp)}, {"name", "CmdHelp"}, {"kind", "button"}, {"caption", "ヘルプ表示"},
+                {"colour", QJsonValue()}, {"left", 512}, {"top", 384}, {"width", 105}, {"height", 25}, {"tabIndex", 13},
+                {"value", 0}, {"accessibleName", ""}, {"accessibleDescription", ""}}));
+        QStringList seen;
+        for (const char *name : {"Picture1", "OptChase(2)", "Label3", "TxtK(1)", "ChkVerLabel", "OptNoChase"})
+            seen << byName[name]["kind"].toString() + ' ' + byName[name]["colour"].toString()
+                    + byName[name]["accessibleName"].toString() + QString::number(byName[name]["value"].toInt());
+        QCOMPARE(seen, QStringList({"surface ソリトンのグラフ0", "option #0000ff0", "label 0", "textbox グラフ2の k0",
+                           "checkbox 垂直軸の文字も表示1", "option 1"}));
+    }
+
+    // One glyph for every character, a white and a grey column, 7 CSS pixels apart: at ratio 2 each text's box is
+    // 14 device pixels a character and each glyph starts on its place in its colour, white or a graph's. The help page is printed once, in
+    // the metrics the page measured.
+    void loadedFrame()
+    {
+        const std::uint8_t columns[] = {255, 64};
+        for (const char c : GlyphPainter::Characters) {
+            std::memcpy(alloc(2), columns, 2);
+            setGlyph(c, 7, 0, 0, 2, 1);
+        }
+        setPlotFont(15, 7);
+        click(int(Control::Command1));
+        QCOMPARE(QList<int>({deviceWidth(), deviceHeight(), int(presented())}), QList<int>({1218, 674, 2}));
+        const QJsonArray boxes = now()["TextBoxes"].toArray();
+        QVERIFY(boxes.size() > 20);
+        for (const QJsonValue &box : boxes) {
+            const auto [x, y, w] = std::tuple(box[0].toInt(), box[1].toInt(), box[2].toInt());
+            QVERIFY(w > 0 && w % 14 == 0 && box[3].toInt() == 30);
+            for (int at = x; at < std::min(x + w, 1218); at += 14)
+                QVERIFY(at < 0 || y < 0 || y >= 674 || QList<std::uint32_t>({0xffffffff, 0xff0000ff, 0xff00ff00, 0xffff0000}).contains(pixel(at, y)));
+        }
+        // Printed once at start-up: help lines in columns of 7 and lines of 15 pixels.
+        QList<QPoint> at;
+        for (const QJsonValue &line : json(helpLines()).array())
+            at << QPoint(qRound(line["x"].toDouble() / 7), qRound(line["y"].toDouble() / 15));
+        QCOMPARE(at, QList<QPoint>({{28, 1}, {1, 2}, {1, 3}, {1, 4}, {1, 5}, {1, 7}, {1, 8}, {1, 10}, {1, 11}, {1, 13}}));
+    }
+
+    // Typed text, boxes, presses and ticks reach the core; the state tells the frame on screen, exactly.
+    void reactions()
+    {
+        type(TxtK(0), "-5");
+        type(Control::TxtDT, "2.5");
+        setValue(int(Control::ChkHoriAxis), 0);
+        click(int(Control::Command1));
+        tick();
+        setDevicePixelRatio(0); // ignored
+        tick();
+        QJsonObject s = now();
+        QCOMPARE(QList<QVariant>({s["K"].toArray().first().toDouble(), s["T"].toDouble(), s["Kmax"].toDouble(),
+                     s["ChkHoriAxis"].toInt(), s["ChkVerAxis"].toInt(), enabled(int(Control::ChkHoriLabel)),
+                     s["DevicePixelRatio"].toDouble(), float(s["ScaleWidth"].toDouble()), s["Presented"].toInt()}),
+            QList<QVariant>({-5.0, 0.1, 5.0, 0, 1, 0, 2.0, 228.375f, 5}));
+        setDevicePixelRatio(1);
+        click(int(Control::CmdHelp));
+        tick();
+        QCOMPARE(QList<int>({front(), timerEnabled(), value(int(Control::ChkPause)), int(presented())}),
+            QList<int>({int(Control::PicHelp), 0, 1, 5}));
+        setValue(int(Control::ChkPause), 0);
+        tick();
+        QCOMPARE(QList<int>({front(), timerEnabled(), deviceWidth()}), QList<int>({int(Control::Picture1), 1, 609}));
+        QCOMPARE(QString(plotDescription()), "頂点の座標: グラフ1 (赤) の頂点 (5.00,-13)、グラフ2 (緑) の頂点 (0.800,-2.0)、"
+                                             "グラフ3 (青) の頂点 (1.80,-4.5)");
+    }
+
+    // Blended into a red-and-blue-swapped image: clipped at its edges, its pen moved by the advance at the pixel
+    // ratio, a character without a glyph taking the average width once for all its bytes.
+    void glyphPainter()
+    {
+        GlyphPainter painter;
+        const std::uint8_t columns[] = {255, 64};
+        painter.setGlyph('1', 1.25, 0, 0, 2, 1, columns);
+        painter.setMetrics(15, 3);
+        std::uint32_t row[10];
+        std::fill(std::begin(row), std::end(row), 0xff000000);
+        painter.attach(row, 10, 1, 2, true);
+        painter.draw(-1, 0, "1é1", MakeRgb(255, 0, 0));
+        QCOMPARE(QList<std::uint32_t>(std::begin(row), std::end(row)),
+            QList<std::uint32_t>({0xff000040, 0xff000000, 0xff000000, 0xff000000, 0xff000000, 0xff000000,
+                0xff000000, 0xff000000, 0xff0000ff, 0xff000040}));
+        QCOMPARE(painter.advance("1é1"), 5.5);
+    }
+};
+
+QTEST_APPLESS_MAIN(TestModule)
+#include "tst_module.moc"
