@@ -1,8 +1,12 @@
 // The real program on a private X server, and natively on Wayland in a weston nested there, driven by xdotool and
 // judged by the logical pixels of its plot area on screen.
 #include "pixels.h"
+#include "window_table.h"
 
 #include <QGuiApplication>
+#include <QJsonArray>
+#include <QJsonDocument>
+#include <QJsonObject>
 #include <QProcess>
 #include <QScreen>
 #include <QTemporaryDir>
@@ -77,6 +81,8 @@ class E2E : public QObject
             env.insert("QT_SCALE_FACTOR", QString::number(dpr));
         }
         m_program.setProcessEnvironment(env);
+        // To a file: a pipe nobody reads while xdotool runs would fill with the protocol log and stall the program.
+        m_program.setStandardErrorFile(m_dir.filePath("stderr"));
         m_program.start(renamed, args);
         if (!wayland)
             m_window = xdotool({"search", "--sync", "--onlyvisible", "--pid", QString::number(m_program.processId()),
@@ -85,6 +91,32 @@ class E2E : public QObject
             const QImage p = plot();
             return count(p, Red) > 20 && count(p, Green) > 20 && count(p, Blue) > 20;
         });
+    }
+    // The steps of the table shared with the page: click a control (Name*N: N times), type over a box's text (c*N: the
+    // character N times) or wait seconds.
+    void run(const QString &steps) const
+    {
+        xdotool({"mousemove", "1270", "1010"}); // weston takes the pointer only once it has come in from outside
+        for (const QString &step : steps.split(' ', Qt::SkipEmptyParts)) {
+            const QString name = step.section('=', 0, 0).section('*', 0, 0), times = step.section('=', 0, 0).section('*', 1);
+            bool isWait = false;
+            if (const double seconds = step.toDouble(&isWait); isWait) {
+                QTest::qWait(int(seconds * 1000));
+                continue;
+            }
+            const ControlDesign *c = std::find_if(WindowTable().begin(), WindowTable().end(),
+                [&](const ControlDesign &d) { return name == QString::fromUtf8(d.name.data(), qsizetype(d.name.size())); });
+            const QPoint at = m_origin + QPoint(c->left + c->width / 2, c->top + c->height / 2) / TwipsPerPixel * dpr;
+            xdotool({"mousemove", "--window", m_window, QString::number(at.x()), QString::number(at.y()), "click",
+                "--repeat", times.isEmpty() ? "1" : times, "--delay", "1", "1"});
+            if (step.contains('=')) {
+                QString text = step.section('=', 1);
+                for (QRegularExpressionMatch m; (m = QRegularExpression(R"((.)\*(\d+))").match(text)).hasMatch();)
+                    text.replace(m.capturedStart(), m.capturedLength(), m.captured(1).repeated(m.captured(2).toInt()));
+                xdotool({"key", "ctrl+a"});
+                xdotool({"type", "--delay", "1", "--", text});
+            }
+        }
     }
 
 private slots:
@@ -106,12 +138,49 @@ private slots:
         QFETCH_GLOBAL(bool, wayland);
         QVERIFY(start(1));
         const QImage band = this->band();
-        const QString said = wayland ? QString::fromUtf8(m_program.readAllStandardError())
+        QFile log(m_dir.filePath("stderr"));
+        const QString said = wayland && log.open(QIODevice::ReadOnly) ? QString::fromUtf8(log.readAll())
                                      : output("xprop", {"-id", m_window, "_NET_WM_ICON", "WM_CLASS"});
         QVERIFY(wayland ? said.contains(R"(set_app_id("invalid.solitons.solitons"))")
                         : said.contains("Icon (16 x 16)") && said.contains(R"("solitons")"));
         QVERIFY(start(1, {"-reverse", "-style", "windows", "-platform", "offscreen"}));
         QCOMPARE(this->band(), band);
+    }
+
+    // The table shared with the page, at pixel ratio 1 on X11 and 2 on Wayland: each colour's lowest row where the
+    // table says.
+    void table_data()
+    {
+        QTest::addColumn<QString>("steps");
+        QTest::addColumn<QJsonArray>("crests");
+        QFile file(QFINDTESTDATA("cases.json"));
+        QVERIFY(file.open(QIODevice::ReadOnly));
+        for (const QJsonValue c : QJsonDocument::fromJson(file.readAll())["cases"].toArray())
+            QTest::newRow(qPrintable(c["name"].toString())) << c["steps"].toString() << c["crests"].toArray();
+    }
+    void table()
+    {
+        QFETCH_GLOBAL(bool, wayland);
+        QFETCH(QString, steps);
+        QFETCH(QJsonArray, crests);
+        QVERIFY(start(wayland ? 2 : 1));
+        run(steps);
+        QList<QPointF> seen;
+        const bool shown = waitFor(
+            [&] {
+                const QImage p = plot();
+                seen.clear();
+                bool all = true;
+                for (int i = 0; i < 3; ++i) {
+                    seen << crestOf(p, QList<QRgb> {Red, Green, Blue}[i]) / dpr;
+                    const QJsonArray want = crests[i].toArray();
+                    all = all && (want.isEmpty() || (std::abs(seen[i].y() - want[1].toDouble()) <= 3
+                                      && (want[0].isNull() || std::abs(seen[i].x() - want[0].toDouble()) <= 3)));
+                }
+                return all;
+            },
+            10000);
+        QVERIFY2(shown, qPrintable(QDebug::toString(seen)));
     }
 
     void pixelRatio2()

@@ -55,11 +55,9 @@ private slots:
             QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
             visited << told(QApplication::focusWidget(), QAccessible::Name);
         }
-        QCOMPARE(visited,
-            QStringList({"Δt/s (1秒あたりの t の変化)", "一時停止", "グラフ2の k", "グラフ2の C", "グラフ1の k",
-                "グラフ1の C", "グラフ3の k", "グラフ3の C", "ヘルプ表示", "1", "2", "3", "グラフを追わない",
-                "水平軸の表示", "水平軸の文字も表示", "垂直軸の表示", "垂直軸の文字も表示", "極値の座標を表示", "→||←",
-                "|← →|", "t=0 / 設定適用"}));
+        QFile table(QFINDTESTDATA("../e2e/cases.json")); // the page's too
+        QVERIFY(table.open(QIODevice::ReadOnly));
+        QCOMPARE(visited, QJsonDocument::fromJson(table.readAll())["tabOrder"].toVariant().toStringList());
         QAccessibleInterface *window = QAccessible::queryAccessibleInterface(form.get());
         QCOMPARE(QList<QVariant>({window->role(), window->text(QAccessible::Name)}),
             QList<QVariant>({QAccessible::Window, form->windowTitle()}));
