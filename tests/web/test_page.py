@@ -10,30 +10,18 @@ from selenium.webdriver.common.by import By
 from selenium.webdriver.support.wait import WebDriverWait
 from urllib3.exceptions import MaxRetryError
 
+sys.path.insert(0, str(pathlib.Path(__file__).parents[1] / 'e2e'))
+from table import TABLE, check, crests, failures, steps, where_told
+
 PAGE, RENDER = map(pathlib.Path, sys.argv[1:3])
 HTML, HERE = PAGE.read_text(), pathlib.Path(__file__).parent
-TABLE = json.loads((HERE.parent / 'e2e/cases.json').read_text())
 HELP = re.findall(r'\{Kind::\w+, "(.*)"\}', (HERE.parents[1] / 'form/help_page.cpp').read_text())
 PROFILES = tempfile.TemporaryDirectory()  # a fresh one for each browser, all gone at the end
-failures = []
-
-
-def check(ok, what):
-    ok or failures.append(what) or print('FAIL:', what)
 
 
 def pixels(png):
     image = Image.open(io.BytesIO(png)).convert('RGB')
     return image.width, list(image.getdata())
-
-
-def crest(w, shown, colour, ratio):
-    """The lowest row in the colour and the middle of its pixels there, in logical pixels; None if not drawn."""
-    if colour not in shown:
-        return None
-    row = (len(shown) - 1 - shown[::-1].index(colour)) // w
-    xs = [x for x, p in enumerate(shown[row * w:(row + 1) * w]) if p == colour]
-    return (xs[0] + xs[-1]) / 2 / ratio, row / ratio
 
 
 def browser(ratio):
@@ -51,18 +39,15 @@ def load(b):
     WebDriverWait(b, 30).until(lambda b: b.execute_script('return !!window.solitonsState'))  # the module starts after the load event
 
 
-def run(b, steps):
-    for step in steps.split():
-        (name, _, times), typed, text = step.partition('=')[0].partition('*'), '=' in step, step.partition('=')[2]
-        if re.fullmatch(r'[\d.]+', step):
-            time.sleep(float(step))
-        elif not typed:  # many presses at once, as fast as a user never could
-            b.execute_script('for (let i = 0; i < arguments[1]; ++i) arguments[0].click();',
-                             b.find_element(By.ID, name), int(times or 1))
+def run(b, text):
+    for kind, name, arg in steps(text):
+        if kind == 'wait':
+            time.sleep(name)
+        elif kind == 'click':  # many presses at once, as fast as a user never could
+            b.execute_script('for (let i = 0; i < arguments[1]; ++i) arguments[0].click();', b.find_element(By.ID, name), arg)
         else:  # over what was there; past 99 characters pasted, as key by key thousands would take long
-            text = re.sub(r'(.)\*(\d+)', lambda m: m[1] * int(m[2]), text)
-            b.find_element(By.ID, name).send_keys(Keys.CONTROL, 'a', Keys.NULL, text[:99])
-            b.execute_cdp_cmd('Input.insertText', {'text': text[99:]})
+            b.find_element(By.ID, name).send_keys(Keys.CONTROL, 'a', Keys.NULL, arg[:99])
+            b.execute_cdp_cmd('Input.insertText', {'text': arg[99:]})
 
 
 def state(b):
@@ -124,10 +109,8 @@ def at_ratio(b, ratio):
     for case in TABLE['cases']:
         load(b)
         run(b, case['steps'])
-        w, shown = pixels(b.find_element(By.ID, 'Picture1').screenshot_as_png)  # on screen, as the desktop's
-        seen = [crest(w, shown, colour, ratio) for colour in ((255, 0, 0), (0, 255, 0), (0, 0, 255))]
-        check(all(not want or seen and all(abs(s - v) <= 3 for s, v in zip(seen, want) if v is not None)
-                  for want, seen in zip(case['crests'], seen)), f'{case["name"]}: crests {seen}')
+        seen = crests(Image.open(io.BytesIO(b.find_element(By.ID, 'Picture1').screenshot_as_png)), ratio)  # on screen
+        check(where_told(case, seen), f'{case["name"]}: crests {seen}')
         if state(b)['ChkPause']:  # else the frame moves on under the comparison
             compare(b, case['name'])
     check(runs_on(b.find_element(By.ID, 'ChkPause').click() or b), 'running on after a storm of presses')
