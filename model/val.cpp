@@ -61,9 +61,7 @@ std::int64_t orderOfMagnitude(std::string_view number)
 
 double Val(std::string_view text)
 {
-    std::size_t i = 0;
-    while (i < text.size() && (text[i] == ' ' || text[i] == '\t'))
-        ++i;
+    std::size_t i = std::min(text.find_first_not_of(" \t"), text.size());
 
     bool negative = false;
     if (i < text.size() && (text[i] == '+' || text[i] == '-')) {
@@ -72,13 +70,9 @@ double Val(std::string_view text)
     }
     const std::size_t start = i;
 
-    const std::size_t intEnd = skipDigits(text, i);
-    std::size_t end = intEnd;
+    std::size_t end = skipDigits(text, i);
     if (end < text.size() && text[end] == '.')
         end = skipDigits(text, end + 1);
-    const std::size_t mantissaDigits = end - start - (end > intEnd ? 1 : 0);
-    if (mantissaDigits == 0)
-        return 0.0;
 
     if (end < text.size() && (text[end] == 'e' || text[end] == 'E')) {
         std::size_t e = end + 1;
@@ -90,9 +84,10 @@ double Val(std::string_view text)
     }
 
     // The scan above decides what is a number; from_chars only converts it,
-    // so "inf", "nan" and "0x10" never get the chance to be read as such.
+    // so "inf", "nan" and "0x10" never get the chance to be read as such. A
+    // point without digits passed the scan, and fails here.
     const std::string_view number = text.substr(start, end - start);
-    double value = 0.0;
+    double value {};
 #if defined(__cpp_lib_to_chars) && __cpp_lib_to_chars >= 201611L
     const auto [ptr, ec]
         = std::from_chars(number.data(), number.data() + number.size(), value, std::chars_format::general);
@@ -105,8 +100,11 @@ double Val(std::string_view text)
     // A C library without from_chars for doubles (the browser's): its strtod
     // reads the same texts, its locale being "C" for good.
     const std::string copy(number);
+    char *converted = nullptr;
     errno = 0;
-    value = std::strtod(copy.c_str(), nullptr);
+    value = std::strtod(copy.c_str(), &converted);
+    if (converted == copy.c_str() || converted != copy.c_str() + copy.size())
+        return 0.0;
     // Past the range it gives infinity; below it, as from_chars does, the
     // nearest subnormal or 0.
     if (errno == ERANGE && std::isinf(value))

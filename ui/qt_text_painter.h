@@ -37,8 +37,8 @@ private:
     // a frame. While it is open, QImage makes every copy of the image deep, so
     // no copy changes later.
     std::unique_ptr<QPainter> m_painter;
-    qreal m_lineHeight = 0;
-    qreal m_columnWidth = 0;
+    qreal m_lineHeight {};
+    qreal m_columnWidth {};
 
     // Grid numbers recur every frame and crest labels change with t: texts
     // are kept with the frame that last used them, and those of older frames

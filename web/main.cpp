@@ -53,7 +53,7 @@ public:
     void StateChanged() override { }
 
     std::array<std::string, ControlCount> texts;
-    double ratio = 1;
+    double ratio {};
 };
 
 // The help panel prints once; the page shows its lines as real text, placed
@@ -72,8 +72,8 @@ public:
 
     std::vector<Line> lines;
     // In CSS pixels.
-    double fontLineHeight = 0;
-    double fontColumnWidth = 0;
+    double fontLineHeight {};
+    double fontColumnWidth {};
 
 protected:
     void drawSegment(float, float, float, float, Rgb) override { }
@@ -82,14 +82,9 @@ protected:
         lines.push_back({(x - ScaleLeft()) / ScaleWidth() * plotWidth(),
             (y - ScaleTop()) / ScaleHeight() * plotHeight(), std::string(text)});
     }
-    // Only ever asked for the end of a line that is followed by a line break.
-    double textWidth(std::string_view text) const override
-    {
-        double columns = 0;
-        for (const char c : text)
-            columns += (c & 0xc0) != 0x80;
-        return columns * columnWidth();
-    }
+    // Every line of the help page ends in a line break, which places the next
+    // text anew: where a text ends never shows.
+    double textWidth(std::string_view) const override { return 0; }
     double lineHeight() const override { return fontLineHeight * ScaleHeight() / plotHeight(); }
     double columnWidth() const override { return fontColumnWidth * ScaleWidth() / plotWidth(); }
 };
@@ -249,10 +244,11 @@ EXPORT("tick") void tick()
         program->form.Timer1_Timer();
 }
 
-// Takes effect with the next frame drawn.
+// Takes effect with the next frame drawn; the picture keeps its ratio for
+// one that is no positive number.
 EXPORT("setDevicePixelRatio") void setDevicePixelRatio(double ratio)
 {
-    if (program && ratio > 0)
+    if (program)
         program->host.ratio = ratio;
 }
 

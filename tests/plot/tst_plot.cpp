@@ -28,13 +28,19 @@ private slots:
     {
         QTest::addColumn<QLineF>("line");
         QTest::addColumn<QRect>("pixels");
-        QTest::newRow("far corner is the last pixel") << QLineF(609, 337, 609, 337) << QRect(608, 336, 1, 1);
-        QTest::newRow("edge to edge") << QLineF(0, 48, 609, 48) << QRect(0, 48, 609, 1);
-        QTest::newRow("clipped to the right") << QLineF(152, 48, 1e38, 48) << QRect(152, 48, 457, 1);
-        QTest::newRow("clipped from far left") << QLineF(-3e38, 48, 152, 48) << QRect(0, 48, 153, 1);
-        QTest::newRow("clipped to far below") << QLineF(152, 0, 152, 1e38) << QRect(152, 0, 1, 337);
-        QTest::newRow("clipped from far below") << QLineF(152, 1e38, 152, 0) << QRect(152, 0, 1, 337);
-        QTest::newRow("up and left, both ends outside") << QLineF(700, 710, -100, -90) << QRect(0, 10, 327, 327);
+        QTest::addColumn<QPoint>("middle"); // of the pixels, row by row
+        QTest::newRow("far corner is the last pixel")
+            << QLineF(609, 337, 609, 337) << QRect(608, 336, 1, 1) << QPoint(608, 336);
+        QTest::newRow("edge to edge") << QLineF(0, 48, 609, 48) << QRect(0, 48, 609, 1) << QPoint(304, 48);
+        QTest::newRow("clipped to the right") << QLineF(152, 48, 1e38, 48) << QRect(152, 48, 457, 1) << QPoint(380, 48);
+        QTest::newRow("clipped from far left") << QLineF(-3e38, 48, 152, 48) << QRect(0, 48, 153, 1) << QPoint(76, 48);
+        QTest::newRow("clipped to far below") << QLineF(152, 0, 152, 1e38) << QRect(152, 0, 1, 337) << QPoint(152, 168);
+        QTest::newRow("clipped from far below")
+            << QLineF(152, 1e38, 152, 0) << QRect(152, 0, 1, 337) << QPoint(152, 168);
+        QTest::newRow("up and left, both ends outside")
+            << QLineF(700, 710, -100, -90) << QRect(0, 10, 327, 327) << QPoint(163, 173);
+        QTest::newRow("two across, one down: down at the middle")
+            << QLineF(10, 20, 12, 21) << QRect(10, 20, 3, 2) << QPoint(11, 21);
     }
     void rasterLines()
     {
@@ -50,6 +56,7 @@ private slots:
         s.Line(line.x1(), line.y1(), line.x2(), line.y2(), Red);
         QCOMPARE(lit(r.image()).boundingRect(), pixels);
         QCOMPARE(lit(r.image()).size(), std::max(pixels.width(), pixels.height()));
+        QTEST(lit(r.image()).at(lit(r.image()).size() / 2), "middle");
         s.Cls();
         QVERIFY(lit(r.image()).isEmpty());
     }
