@@ -126,7 +126,6 @@ QWidget *Form1Window::createControl(const ControlDesign &design)
             p.setColor(QPalette::ButtonText, QColor::fromRgb(design.captionColour));
             option->setPalette(p);
         }
-        option->setChecked(design.value != 0);
         connect(option, &QRadioButton::toggled, this, [this, id](bool on) {
             if (on)
                 m_form->SetValue(id, 1);
@@ -143,7 +142,6 @@ QWidget *Form1Window::createControl(const ControlDesign &design)
     }
     case ControlKind::CheckBox: {
         auto *box = new QCheckBox(caption, this);
-        box->setChecked(design.value != 0);
         // toggled, not clicked: a change made by the program runs the reaction too.
         connect(box, &QCheckBox::toggled, this, [this, id](bool on) {
             m_form->SetValue(id, on ? 1 : 0);

@@ -29,8 +29,8 @@ public:
 
 private:
     struct Glyph {
-        double advance = 0;
-        int left = 0, top = 0, width = 0, height = 0;
+        double advance {};
+        int left {}, top {}, width {}, height {};
         std::vector<std::uint8_t> coverage;
     };
     // Null for a character the plot never prints.

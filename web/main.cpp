@@ -79,8 +79,8 @@ protected:
     void drawSegment(float, float, float, float, Rgb) override { }
     void drawText(float x, float y, std::string_view text) override
     {
-        lines.push_back({(x - ScaleLeft()) / ScaleWidth() * plotWidth(),
-            (y - ScaleTop()) / ScaleHeight() * plotHeight(), std::string(text)});
+        // The panel's scale starts at 0, its top-left corner.
+        lines.push_back({x / ScaleWidth() * plotWidth(), y / ScaleHeight() * plotHeight(), std::string(text)});
     }
     // Every line of the help page ends in a line break, which places the next
     // text anew: where a text ends never shows.

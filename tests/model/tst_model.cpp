@@ -37,6 +37,9 @@ private slots:
         QTest::newRow("leading point, second point ends it") << QByteArray(".5.3") << 0.5;
         QTest::newRow("point alone") << QByteArray("-.") << 0.0;
         QTest::newRow("hex stops at x") << QByteArray("0x10") << 0.0;
+        QTest::newRow("a point, then no digit") << QByteArray("7.x") << 7.0;
+        QTest::newRow("exponent of one digit") << QByteArray("2e1") << 20.0;
+        QTest::newRow("exponent with its sign") << QByteArray("2e+1") << 20.0;
         QTest::newRow("beyond the range: the largest double") << QByteArray("-1e400") << -DBL_MAX;
         QTest::newRow("big mantissa still underflows") << QByteArray("1000e-400") << 0.0;
         // Out of range, the digits before the point and the zeros after it tell overflow from underflow.

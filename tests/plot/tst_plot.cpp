@@ -39,6 +39,8 @@ private slots:
             << QLineF(152, 1e38, 152, 0) << QRect(152, 0, 1, 337) << QPoint(152, 168);
         QTest::newRow("up and left, both ends outside")
             << QLineF(700, 710, -100, -90) << QRect(0, 10, 327, 327) << QPoint(163, 173);
+        QTest::newRow("from just off the left edge")
+            << QLineF(-10, 48, 152, 48) << QRect(0, 48, 153, 1) << QPoint(76, 48);
         QTest::newRow("two across, one down: down at the middle")
             << QLineF(10, 20, 12, 21) << QRect(10, 20, 3, 2) << QPoint(11, 21);
     }
@@ -70,6 +72,7 @@ private slots:
         QTest::addColumn<int>("pixels");
         QTest::newRow("one down") << 1 << false << 1 << 2;
         QTest::newRow("two down") << 2 << false << 1 << 3;
+        QTest::newRow("three down") << 3 << false << 2 << 4;
         QTest::newRow("eight down") << 8 << false << 4 << 9;
         QTest::newRow("eight up") << -8 << false << 4 << 9;
         QTest::newRow("dotted, one down") << 1 << true << 1 << 1;
@@ -123,8 +126,8 @@ private slots:
         }
     }
 
-    // One unit a logical pixel (for text two down), which is two device pixels square, dots included. Text starts
-    // at the position and moves it to just past its end.
+    // One unit a logical pixel (for text two down), which is two device pixels square, dots included, to the edges.
+    // Text starts at the position and moves it to just past its end.
     void textAndDots()
     {
         constexpr qreal dpr = 2;
@@ -138,13 +141,15 @@ private slots:
         const QRectF text = QRectF(lit(r.image()).boundingRect()).adjusted(0, 0, 1, 1);
         QVERIFY(text.left() >= 50 * dpr && text.left() < 52 * dpr && text.top() >= 50 * dpr && text.top() < 56 * dpr);
         QVERIFY(text.width() > 13 * 4 * dpr && std::abs(text.right() / dpr - s.CurrentX()) < 6);
+        s.Print({"1"}, PlotSurface::PrintEnd::Semicolon); // another text, laid out anew
+        QVERIFY(s.textBoxes().back().width * 5 < s.textBoxes().front().width);
         s.Print({}); // a line break: back to the left edge, one line of the font further down
         QCOMPARE(QPointF(s.CurrentX(), s.CurrentY()), QPointF(0, 100 + 2 * QFontMetricsF(QFont()).height()));
         s.setScaleHeight(337);
         s.Cls();
         s.setDrawStyle(PlotSurface::Dotted);
-        s.Line(100, 100, 500, 100, Red);
-        QCOMPARE(QRectF(lit(r.image()).boundingRect()), QRectF(100 * dpr, 100 * dpr, 401 * dpr, dpr));
+        s.Line(0, 0, 400, 0, Red);
+        QCOMPARE(QRectF(lit(r.image()).boundingRect()), QRectF(0, 0, 401 * dpr, dpr));
         QCOMPARE(QList<int>({int(lit(r.image()).size()), s.Width()}), QList<int>({int(201 * dpr * dpr), 609}));
     }
 

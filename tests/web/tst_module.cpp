@@ -35,9 +35,10 @@ private slots:
         load();
         tick();
         click(int(Control::Command1));
-        QCOMPARE(QList<qint64>({qint64(pixels()), deviceWidth(), presented(), value(int(Control::ChkPause)),
-                     enabled(int(Control::ChkPause)), timerEnabled(), front(), qint64(textLength())}),
-            QList<qint64>({0, 0, 0, 0, 0, 0, int(Control::Picture1), 0}));
+        QCOMPARE(
+            QList<qint64>({qint64(pixels()), deviceWidth(), deviceHeight(), presented(), value(int(Control::ChkPause)),
+                enabled(int(Control::ChkPause)), timerEnabled(), front(), qint64(textLength())}),
+            QList<qint64>({0, 0, 0, 0, 0, 0, 0, int(Control::Picture1), 0}));
         QCOMPARE(QList<QByteArray>({state(), helpLines(), plotDescription()}), QList<QByteArray>({"null", "[]", ""}));
         init(2);
         setHelpFont(15, 7);
@@ -111,6 +112,10 @@ private slots:
                 QVERIFY(at < 0 || y < 0 || y >= 674
                     || QList<std::uint32_t>({0xffffffff, 0xff0000ff, 0xff00ff00, 0xffff0000}).contains(pixel(at, y)));
         }
+        QCOMPARE(pixel(1217, 673), 0xff000000); // the background, black
+        setGlyph('(', 3.5, 0, 0, 0, 0); // no ink, half the room
+        click(int(Control::Command1));
+        QCOMPARE(now()["TextBoxes"].toArray().last()[2].toInt() % 14, 7); // a crest label, "(" its first character
         // Printed once at start-up in the metrics the page measured: columns of 7 pixels and lines of 15.
         QList<QPoint> at;
         for (const QJsonValue line : json(helpLines()).array())
@@ -133,12 +138,12 @@ private slots:
         QCOMPARE(QList<QVariant>({s["K"].toArray().first().toDouble(), s["T"].toDouble(), s["Kmax"].toDouble(),
                      s["ChkHoriAxis"].toInt(), s["ChkVerAxis"].toInt(), enabled(int(Control::ChkHoriLabel)),
                      s["DevicePixelRatio"].toDouble(), float(s["ScaleWidth"].toDouble()), s["Presented"].toInt()}),
-            QList<QVariant>({-5.0, 0.1, 5.0, 0, 1, 0, 2.0, 228.375f, 5}));
+            QList<QVariant>({-5.0, 0.1, 5.0, 0, 1, 0, 2.0, 228.375f, 6}));
         setDevicePixelRatio(1);
         click(int(Control::CmdHelp));
         tick();
         QCOMPARE(QList<int>({front(), timerEnabled(), value(int(Control::ChkPause)), int(presented())}),
-            QList<int>({int(Control::PicHelp), 0, 1, 5}));
+            QList<int>({int(Control::PicHelp), 0, 1, 6}));
         setValue(int(Control::ChkPause), 0);
         tick();
         QCOMPARE(QList<int>({front(), timerEnabled(), deviceWidth()}), QList<int>({int(Control::Picture1), 1, 609}));
