@@ -59,9 +59,8 @@ void Form1::SetValue(Control c, std::int16_t value)
     // something a user can do.
     if (::Design(c).kind != ControlKind::Option || value == 0 || m_value[i] == 1)
         return;
-    for (int o = 0; o < 3; ++o)
-        m_value[std::size_t(OptChase(o))] = 0;
-    m_value[std::size_t(Control::OptNoChase)] = 0;
+    for (const Control option : {OptChase(0), OptChase(1), OptChase(2), Control::OptNoChase})
+        m_value[std::size_t(option)] = 0;
     m_value[i] = 1;
     m_host.StateChanged();
     if (c == Control::OptNoChase)
