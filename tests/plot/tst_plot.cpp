@@ -23,77 +23,59 @@ class TestPlot : public QObject
     };
 
 private slots:
-    // One unit a pixel, from (-60, -30). Clipped from a far end, rounding would lose the visible part.
-    void rasterLines_data()
+    // One unit a pixel, from (-60, -30): the pixels' bounds, and how many there are, in the first column and in the
+    // first row. Clipped from a far end, rounding would lose the visible part; a line one column wide steps over
+    // halfway along, and a line two across at its middle.
+    void lines_data()
     {
         QTest::addColumn<QLineF>("line");
-        QTest::addColumn<QRect>("pixels");
-        QTest::addColumn<QPoint>("middle"); // of the pixels, row by row
-        QTest::newRow("far corner is the last pixel")
-            << QLineF(609, 337, 609, 337) << QRect(608, 336, 1, 1) << QPoint(608, 336);
-        QTest::newRow("edge to edge") << QLineF(0, 48, 609, 48) << QRect(0, 48, 609, 1) << QPoint(304, 48);
-        QTest::newRow("clipped to the right") << QLineF(152, 48, 1e38, 48) << QRect(152, 48, 457, 1) << QPoint(380, 48);
-        QTest::newRow("clipped from far left") << QLineF(-3e38, 48, 152, 48) << QRect(0, 48, 153, 1) << QPoint(76, 48);
-        QTest::newRow("clipped to far below") << QLineF(152, 0, 152, 1e38) << QRect(152, 0, 1, 337) << QPoint(152, 168);
-        QTest::newRow("clipped from far below")
-            << QLineF(152, 1e38, 152, 0) << QRect(152, 0, 1, 337) << QPoint(152, 168);
-        QTest::newRow("up and left, both ends outside")
-            << QLineF(700, 710, -100, -90) << QRect(0, 10, 327, 327) << QPoint(163, 173);
-        QTest::newRow("from just off the left edge")
-            << QLineF(-10, 48, 152, 48) << QRect(0, 48, 153, 1) << QPoint(76, 48);
-        QTest::newRow("two across, one down: down at the middle")
-            << QLineF(10, 20, 12, 21) << QRect(10, 20, 3, 2) << QPoint(11, 21);
+        QTest::addColumn<bool>("dotted");
+        QTest::addColumn<QRect>("bounds");
+        QTest::addColumn<QList<int>>("counts");
+        const auto row = [](const char *name, QLineF line, QRect bounds, QList<int> counts, bool dotted = false) {
+            QTest::newRow(name) << line << dotted << bounds << counts;
+        };
+        row("far corner is the last pixel", {609, 337, 609, 337}, {608, 336, 1, 1}, {1, 1, 1});
+        row("edge to edge", {0, 48, 609, 48}, {0, 48, 609, 1}, {609, 1, 609});
+        row("clipped to the right", {152, 48, 1e38, 48}, {152, 48, 457, 1}, {457, 1, 457});
+        row("clipped from far left", {-3e38, 48, 152, 48}, {0, 48, 153, 1}, {153, 1, 153});
+        row("from just off the left edge", {-10, 48, 152, 48}, {0, 48, 153, 1}, {153, 1, 153});
+        row("clipped to far below", {152, 0, 152, 1e38}, {152, 0, 1, 337}, {337, 337, 1});
+        row("clipped from far below", {152, 1e38, 152, 0}, {152, 0, 1, 337}, {337, 337, 1});
+        row("up and left, both ends outside", {700, 710, -100, -90}, {0, 10, 327, 327}, {327, 1, 1});
+        row("two across, one down", {10, 20, 12, 21}, {10, 20, 3, 2}, {3, 1, 1});
+        row("one across, one down", {10, 20, 11, 21}, {10, 20, 2, 2}, {2, 1, 1});
+        row("one across, two down", {10, 20, 11, 22}, {10, 20, 2, 3}, {3, 1, 1});
+        row("one across, three down", {10, 20, 11, 23}, {10, 20, 2, 4}, {4, 2, 1});
+        row("one across, eight down", {10, 20, 11, 28}, {10, 20, 2, 9}, {9, 4, 1});
+        row("one across, eight up", {10, 20, 11, 12}, {10, 12, 2, 9}, {9, 4, 1});
+        row("dotted, one across, one down", {10, 20, 11, 21}, {10, 20, 1, 1}, {1, 1, 1}, true);
+        row("dotted, one across, eight down", {10, 20, 11, 28}, {10, 20, 2, 9}, {5, 2, 1}, true);
     }
-    void rasterLines()
+    void lines()
     {
         QFETCH(QLineF, line);
-        QFETCH(QRect, pixels);
+        QFETCH(bool, dotted);
+        QFETCH(QRect, bounds);
         Raster r(QSize(609, 337), 1, Black, Black, QFont());
         RasterSurface &s = r.surface;
         s.setScaleLeft(-60);
         s.setScaleTop(-30);
         s.setScaleWidth(609);
         s.setScaleHeight(337);
+        s.setDrawStyle(dotted ? PlotSurface::Dotted : PlotSurface::Solid);
         line.translate(-60, -30);
         s.Line(line.x1(), line.y1(), line.x2(), line.y2(), Red);
-        QCOMPARE(lit(r.image()).boundingRect(), pixels);
-        QCOMPARE(lit(r.image()).size(), std::max(pixels.width(), pixels.height()));
-        QTEST(lit(r.image()).at(lit(r.image()).size() / 2), "middle");
+        const QPolygon drawn = lit(r.image());
+        QCOMPARE(drawn.boundingRect(), bounds);
+        const auto in = [&](QRect part) {
+            return int(pixels(r.image(), Black, Pixels::NotIn, part).size());
+        };
+        QTEST(QList<int>({int(drawn.size()), in(bounds.adjusted(0, 0, 1 - bounds.width(), 0)),
+                  in(bounds.adjusted(0, 0, 0, 1 - bounds.height()))}),
+            "counts");
         s.Cls();
         QVERIFY(lit(r.image()).isEmpty());
-    }
-
-    // A line one column wide steps over halfway along, whatever its length.
-    void oneColumnOver_data()
-    {
-        QTest::addColumn<int>("down");
-        QTest::addColumn<bool>("dotted");
-        QTest::addColumn<int>("inFirstColumn");
-        QTest::addColumn<int>("pixels");
-        QTest::newRow("one down") << 1 << false << 1 << 2;
-        QTest::newRow("two down") << 2 << false << 1 << 3;
-        QTest::newRow("three down") << 3 << false << 2 << 4;
-        QTest::newRow("eight down") << 8 << false << 4 << 9;
-        QTest::newRow("eight up") << -8 << false << 4 << 9;
-        QTest::newRow("dotted, one down") << 1 << true << 1 << 1;
-        QTest::newRow("dotted, eight down") << 8 << true << 2 << 5;
-    }
-    void oneColumnOver()
-    {
-        QFETCH(int, down);
-        QFETCH(bool, dotted);
-        Raster r(QSize(609, 337), 1, Black, Black, QFont());
-        RasterSurface &s = r.surface;
-        s.setScaleWidth(609);
-        s.setScaleHeight(337);
-        s.setDrawStyle(dotted ? PlotSurface::Dotted : PlotSurface::Solid);
-        s.Line(10, 20, 11, 20 + down, Red);
-        const QPolygon points = lit(r.image());
-        int inFirstColumn = 0;
-        for (const QPoint p : points)
-            inFirstColumn += p.x() == 10;
-        QTEST(inFirstColumn, "inFirstColumn");
-        QTEST(int(points.size()), "pixels");
     }
 
     // Numbers set glyph by glyph are laid out as shaping lays them out, or
