@@ -71,9 +71,9 @@ private:
     double m_ratio;
     // Of the image, set with it: the size in device pixels, and the side of
     // the square of device pixels that draws one logical pixel of a line.
-    int m_deviceWidth = 0;
-    int m_deviceHeight = 0;
-    int m_brush = 1;
+    int m_deviceWidth {};
+    int m_deviceHeight {};
+    int m_brush {};
     Rgb m_background;
     Rgb m_foreground;
     TextPainter &m_text;

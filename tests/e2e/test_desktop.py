@@ -5,7 +5,7 @@ Usage, on an X server of 1280 x 1024: test_desktop.py PROGRAM"""
 import os, pathlib, re, shutil, subprocess, sys, tempfile, time
 from PIL import Image
 from Xlib import X, display
-from table import TABLE, check, crests, failures, steps, where_told
+from table import TABLE, check, crests, crests_told, finish, steps, wait_for
 
 HERE, DIR = pathlib.Path(__file__).parent, tempfile.TemporaryDirectory()
 # Each control's place in logical pixels, from the window table's twips.
@@ -14,13 +14,6 @@ PLACES = {name: [int(v) // 15 for v in place] for name, *place in re.findall(
     (HERE.parents[1] / 'form/window_table.cpp').read_text())}
 PATIENCE = 60  # seconds: as long as a machine busy building packages beside needs
 BLACK = (0, 0, 0)
-
-
-def wait_for(ready, seconds=PATIENCE):
-    end = time.monotonic() + seconds
-    while not (ok := ready()) and time.monotonic() < end:
-        time.sleep(0.05)
-    return ok
 
 
 def xdotool(*args):
@@ -48,7 +41,7 @@ class Desktop:
         if not wayland:
             self.window = xdotool('search', '--sync', '--onlyvisible', '--pid', self.program.pid, '--name',
                                   '^Tarvelon 課題 8$')
-        self.ready = self.located() and wait_for(self.laid_out)
+        self.ready = self.located() and wait_for(self.laid_out, PATIENCE)
 
     def close(self):
         for p in (self.program, self.weston):
@@ -121,10 +114,10 @@ def maximized(d):
     """Maximized from Qt's title bar on Wayland, the window runs on and keeps its layout at the top-left of the output.
     Qt 6.8 on weston 14 may lose a click soon after mapping, so it is given until the window moves."""
     was = d.origin
-    check(wait_for(lambda: xdotool('mousemove', 1270, 1010) or d.click(587, -15, at=was) or d.located(was, PATIENCE / 6))
-          and d.program.poll() is None, 'wayland: maximized')
+    check(wait_for(lambda: xdotool('mousemove', 1270, 1010) or d.click(587, -15, at=was) or d.located(was, PATIENCE / 6),
+                   PATIENCE) and d.program.poll() is None, 'wayland: maximized')
     d.click(600, 440, 0)  # weston draws the pointer into its output: below the controls it covers nothing judged
-    check(sum(d.origin) < 40 * d.ratio and wait_for(d.laid_out), f'wayland: laid out maximized at {d.origin}')
+    check(sum(d.origin) < 40 * d.ratio and wait_for(d.laid_out, PATIENCE), f'wayland: laid out maximized at {d.origin}')
 
 
 def run(wayland, ratio, *args):
@@ -145,7 +138,7 @@ def crests_told(case):
     def test(d):
         d.run(case['steps'])
         seen = []
-        told = wait_for(lambda: where_told(case, seen.append(crests(d.plot(), d.ratio)) or seen[-1]), 10)
+        told = wait_for(lambda: crests_told(case, seen.append(crests(d.plot(), d.ratio)) or seen[-1]), 10)
         check(told, f'{d.session}, {case["name"]}: crests {seen[-1]}')
     return test
 
@@ -158,4 +151,4 @@ for wayland in (False, True):
     for case in TABLE['cases']:
         run(wayland, 2)(crests_told(case))
     wayland and run(wayland, 2)(maximized)
-sys.exit(f'{len(failures)} failed' if failures else 0)
+finish()

@@ -30,6 +30,9 @@ private slots:
         QCOMPARE(form->Picture1->grab().toImage().convertToFormat(QImage::Format_RGB32), form->Picture1->image());
         widget(Control::ChkHoriAxis)->click();
         QVERIFY(!widget(Control::ChkHoriLabel)->isEnabled() && widget(Control::ChkHoriLabel)->isChecked());
+        QCOMPARE(QList<QColor>({widget(OptChase(0))->palette().color(QPalette::WindowText),
+                     widget(Control::OptNoChase)->palette().color(QPalette::WindowText)}),
+            QList<QColor>({Qt::red, QApplication::palette().color(QPalette::WindowText)}));
         widget(OptChase(1))->click();
         QVERIFY(!widget(Control::OptNoChase)->isChecked() && core().ChaseIndex == 1);
         QVERIFY(form->Timer1->isActive() && form->PicHelp->isHidden());

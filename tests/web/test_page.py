@@ -11,17 +11,16 @@ from selenium.webdriver.support.wait import WebDriverWait
 from urllib3.exceptions import MaxRetryError
 
 sys.path.insert(0, str(pathlib.Path(__file__).parents[1] / 'e2e'))
-from table import TABLE, check, crests, failures, steps, where_told
+from table import TABLE, check, crests, crests_told, failures, finish, steps
 
 PAGE, RENDER = map(pathlib.Path, sys.argv[1:3])
-HTML, HERE = PAGE.read_text(), pathlib.Path(__file__).parent
-HELP = re.findall(r'\{Kind::\w+, "(.*)"\}', (HERE.parents[1] / 'form/help_page.cpp').read_text())
+HTML = PAGE.read_text()
+HELP = re.findall(r'\{Kind::\w+, "(.*)"\}', (pathlib.Path(__file__).parents[2] / 'form/help_page.cpp').read_text())
 PROFILES = tempfile.TemporaryDirectory()  # a fresh one for each browser, all gone at the end
 
 
-def pixels(png):
-    image = Image.open(io.BytesIO(png)).convert('RGB')
-    return image.width, list(image.getdata())
+def image(png):
+    return Image.open(io.BytesIO(png)).convert('RGB')
 
 
 def browser(ratio):
@@ -34,9 +33,9 @@ def browser(ratio):
     return Chrome(service=Service('/usr/bin/chromedriver'), options=options)
 
 
-def load(b):
+def load(b):  # the module starts after the load event
     b.get(PAGE.resolve().as_uri())
-    WebDriverWait(b, 30).until(lambda b: b.execute_script('return !!window.solitonsState'))  # the module starts after the load event
+    WebDriverWait(b, 30).until(lambda b: b.execute_script('return !!window.solitonsState'))
 
 
 def run(b, text):
@@ -63,14 +62,14 @@ def runs_on(b):
 def compare(b, case):
     """The frame on the canvas against the desktop's for the state the page reports; texts may differ in their font."""
     s, url = state(b), b.execute_script("return document.getElementById('Picture1').toDataURL('image/png')")
-    w, shown = pixels(base64.b64decode(url.split(',')[1]))
+    page = image(base64.b64decode(url.split(',')[1]))
     with tempfile.TemporaryDirectory() as d:
         said = subprocess.run([RENDER, d + '/frame.png'], input=json.dumps(s), capture_output=True, text=True,
                               check=True).stdout
-        desktop, boxes = pixels((pathlib.Path(d) / 'frame.png').read_bytes()), [json.loads(l) for l in said.splitlines()]
-    check(desktop[0] == w and len(desktop[1]) == len(shown), f'{case}: frames of {w} and {desktop[0]} pixels across')
+        desktop, boxes = image((pathlib.Path(d) / 'frame.png').read_bytes()), [json.loads(l) for l in said.splitlines()]
+    check(page.size == desktop.size, f'{case}: frames {page.size}, {desktop.size}')
     check([t[:2] for t in s['TextBoxes']] == [t[:2] for t in boxes], f'{case}: texts at {s["TextBoxes"]}, {boxes}')
-    desktop, h = desktop[1], len(shown) // w
+    (w, h), shown, desktop = page.size, list(page.getdata()), list(desktop.getdata())
     for x, y, bw, bh in s['TextBoxes'] + boxes:
         x0, x1 = (min(w, max(0, v)) for v in (x - 2, x + bw + 2))
         for at in range(max(0, y - 2) * w, min(h, y + bh + 2) * w, w):
@@ -109,8 +108,8 @@ def at_ratio(b, ratio):
     for case in TABLE['cases']:
         load(b)
         run(b, case['steps'])
-        seen = crests(Image.open(io.BytesIO(b.find_element(By.ID, 'Picture1').screenshot_as_png)), ratio)  # on screen
-        check(where_told(case, seen), f'{case["name"]}: crests {seen}')
+        seen = crests(image(b.find_element(By.ID, 'Picture1').screenshot_as_png), ratio)  # on screen
+        check(crests_told(case, seen), f'{case["name"]}: crests {seen}')
         if state(b)['ChkPause']:  # else the frame moves on under the comparison
             compare(b, case['name'])
     check(runs_on(b.find_element(By.ID, 'ChkPause').click() or b), 'running on after a storm of presses')
@@ -120,8 +119,7 @@ def at_ratio(b, ratio):
 check(re.search(r'''http-equiv="Content-Security-Policy" content="[^"]*default-src 'none'[;"]''', HTML)
       and "'unsafe-inline'" not in HTML and len(HTML.encode()) <= 400 * 1024, 'Content-Security-Policy, size')
 for ratio in (1, 2):
-    # A driver that dies under a busy machine is tried once more, afresh; what the page did wrong stays a failure.
-    for attempt in (1, 2):
+    for attempt in (1, 2):  # a driver that dies under a busy machine is tried once more; the page's faults stay
         b, known = browser(ratio), len(failures)
         try:
             at_ratio(b, ratio)
@@ -136,4 +134,4 @@ for ratio in (1, 2):
                 b.quit()
             except (MaxRetryError, WebDriverException):
                 pass
-sys.exit(f'{len(failures)} failed' if failures else 0)
+finish()
