@@ -134,7 +134,7 @@ def run(wayland, ratio, *args):
     return on
 
 
-def crests_told(case):
+def crests_where_told(case):
     def test(d):
         d.run(case['steps'])
         seen = []
@@ -149,6 +149,6 @@ for wayland in (False, True):
     run(wayland, 1, '-reverse', '-style', 'windows', '-platform', 'offscreen')(
         lambda d: check([d.grab(0, 346, 624, 73).tobytes()] == band, f'{d.session}: toolkit options'))
     for case in TABLE['cases']:
-        run(wayland, 2)(crests_told(case))
+        run(wayland, 2)(crests_where_told(case))
     wayland and run(wayland, 2)(maximized)
 finish()
