@@ -180,11 +180,11 @@ EXPORT("textLength") std::size_t textLength()
     return result.size();
 }
 
-// Creates the window at `ratio` device pixels a CSS pixel, not loaded yet.
+// Creates the window at `ratio` device pixels a CSS pixel, not loaded yet; a
+// window made before goes.
 EXPORT("init") void init(double ratio)
 {
-    if (!program)
-        program = std::make_unique<Program>(ratio);
+    program = std::make_unique<Program>(ratio);
 }
 
 // One of GlyphPainter::Characters, its coverage the first width x height

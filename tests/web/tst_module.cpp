@@ -1,7 +1,9 @@
-// The page's module built natively: what the page reads back parses as JSON and holds the window table in CSS
-// pixels and the state of the frame on screen; the plot's texts are set from the glyphs the page hands over.
+// The window's core as the page drives it, through its module built natively: no toolkit, no display. The
+// reactions; what the page reads back, as JSON that parses: the window table in CSS pixels, the state of the frame
+// on screen; the plot's texts set from the glyphs the page hands over.
 #include "exports.h"
 #include "glyph_painter.h"
+#include "pixels.h"
 #include "window_table.h"
 
 #include <QJsonArray>
@@ -27,6 +29,24 @@ class TestModule : public QObject
         setText(int(box), text.size());
     }
     static std::uint32_t pixel(int x, int y) { return pixels()[y * deviceWidth() + x]; }
+    static QImage image()
+    {
+        return QImage(
+            reinterpret_cast<const uchar *>(pixels()), deviceWidth(), deviceHeight(), QImage::Format_RGBA8888);
+    }
+    // A new window at the pixel ratio, loaded with the help page's metrics and no glyphs: its texts take no room.
+    static void start(double ratio)
+    {
+        init(ratio);
+        setHelpFont(15, 7);
+        load();
+    }
+    static QList<float> scale()
+    {
+        const QJsonObject s = now();
+        return {float(s["ScaleLeft"].toDouble()), float(s["ScaleTop"].toDouble()), float(s["ScaleWidth"].toDouble()),
+            float(s["ScaleHeight"].toDouble())};
+    }
 
 private slots:
     // Calls before the page has started the module, or naming no control, do nothing.
@@ -40,9 +60,7 @@ private slots:
                 enabled(int(Control::ChkPause)), timerEnabled(), front(), qint64(textLength())}),
             QList<qint64>({0, 0, 0, 0, 0, 0, 0, int(Control::Picture1), 0}));
         QCOMPARE(QList<QByteArray>({state(), helpLines(), plotDescription()}), QList<QByteArray>({"null", "[]", ""}));
-        init(2);
-        setHelpFont(15, 7);
-        load();
+        start(2);
         QVERIFY(enabled(int(Control::Picture1))); // the first of the controls
         for (int c : {-1, ControlCount}) {
             click(c);
@@ -50,6 +68,104 @@ private slots:
             QVERIFY(!value(c) && !enabled(c));
         }
         QCOMPARE(presented(), 1u);
+    }
+
+    // All three crests start together on x = 0, one third of the width in; each tick draws the time before its step.
+    // The plot tells a screen reader the crests of the frame on screen.
+    void startUpAndTicks()
+    {
+        start(1);
+        QJsonObject s = now();
+        QCOMPARE(
+            QList<double>({s["T"].toDouble(), s["Kmax"].toDouble(), s["DT"].toDouble(), s["ChaseIndex"].toDouble()}),
+            QList<double>({0, 3, 0.04, -1}));
+        QCOMPARE(scale(), QList<float>({-76.125f, -0.9f, 228.375f, 6.3f}));
+        QCOMPARE(QList<QPointF>({crestOf(image(), qRgb(0, 255, 0)), crestOf(image(), qRgb(0, 0, 255))}),
+            QList<QPointF>({{203, 155}, {203, 288}}));
+        QCOMPARE(QString(plotDescription()),
+            "頂点の座標: グラフ1 (赤) の頂点 (0,-0.50)、グラフ2 (緑) の頂点 (0,-2.0)、グラフ3 (青) の頂点 (0,-4.5)");
+        QCOMPARE(json(helpLines()).array().size(), 10); // the help page, printed once
+        // Read whole, all 40002 characters, k is -5: the second tick draws the red crest at x = 25 t = 1.
+        type(TxtK(0), '-' + std::string(40000, '0') + '5');
+        type(TxtK(1), "0");
+        click(int(Control::Command1));
+        tick();
+        tick();
+        s = now();
+        QCOMPARE(QList<double>({s["T"].toDouble(), s["Kmax"].toDouble(), crestOf(image(), qRgb(255, 0, 0)).x()}),
+            QList<double>({0.04, 5, 206})); // the nearest sample, x = 1.125
+        QCOMPARE(QString(plotDescription()),
+            "頂点の座標: グラフ1 (赤) の頂点 (1.000,-13)、グラフ2 (緑) は高さ 0 の平らな直線、"
+            "グラフ3 (青) の頂点 (0.360,-4.5)");
+    }
+
+    // A control's change, then what the window holds: the pause box, the timer, the surface in front, the enabled
+    // flags of the two label boxes, the follow choice, and whether the picture was drawn anew.
+    void reactions_data()
+    {
+        QTest::addColumn<QList<int>>("changes"); // pairs: control, value (-1: a press)
+        QTest::addColumn<QList<int>>("state");
+        auto c = [](Control id) {
+            return int(id);
+        };
+        QTest::newRow("pause") << QList<int> {c(Control::ChkPause), 1} << QList<int> {1, 0, 0, 1, 1, -1, 0};
+        QTest::newRow("help while running: paused and covered; cleared pause runs in front")
+            << QList<int> {c(Control::CmdHelp), -1, c(Control::ChkPause), 0} << QList<int> {0, 1, 0, 1, 1, -1, 0};
+        QTest::newRow("help twice, apply behind it") << QList<int> {c(Control::CmdHelp), -1, c(Control::CmdHelp), -1,
+            c(Control::Command1), -1} << QList<int> {1, 0, 1, 1, 1, -1, 1};
+        QTest::newRow("grid boxes disable their label boxes, which keep their ticks")
+            << QList<int> {c(Control::ChkHoriAxis), 0, c(Control::ChkVerAxis), 0, c(Control::ChkVerAxis), 1}
+            << QList<int> {0, 1, 0, 0, 1, -1, 0};
+        QTest::newRow("follow 3, then 2; a second selection changes nothing")
+            << QList<int> {c(OptChase(2)), 1, c(OptChase(1)), 1, c(OptChase(1)), 1} << QList<int> {0, 1, 0, 1, 1, 1, 0};
+        QTest::newRow("follow nothing again")
+            << QList<int> {c(OptChase(0)), 1, c(Control::OptNoChase), 1} << QList<int> {0, 1, 0, 1, 1, -1, 0};
+        QTest::newRow("zoom presses draw nothing")
+            << QList<int> {c(Control::CmdWide), -1, c(Control::CmdNarrow), -1} << QList<int> {0, 1, 0, 1, 1, -1, 0};
+    }
+    void reactions()
+    {
+        QFETCH(QList<int>, changes);
+        start(1);
+        const unsigned shown = presented();
+        for (qsizetype i = 0; i < changes.size(); i += 2)
+            changes[i + 1] < 0 ? click(changes[i]) : setValue(changes[i], changes[i + 1]);
+        QTEST(QList<int>({value(int(Control::ChkPause)), timerEnabled(), front() == int(Control::PicHelp),
+                  enabled(int(Control::ChkHoriLabel)), enabled(int(Control::ChkVerLabel)), now()["ChaseIndex"].toInt(),
+                  int(presented() - shown)}),
+            "state");
+        int selected = 0;
+        for (Control option : {OptChase(0), OptChase(1), OptChase(2), Control::OptNoChase})
+            selected += value(int(option));
+        QCOMPARE(QList<int>({selected, value(int(Control::ChkHoriLabel)), value(int(Control::ChkVerLabel))}),
+            QList<int>({1, 1, 1}));
+    }
+
+    // Zoom presses and the graph followed show from the next frame on, its crest one third of the width in; apply
+    // places graph 1 whatever is followed. A pixel ratio that is no positive number leaves the picture as it is.
+    void nextFrameFollowsZoomAndGraph()
+    {
+        start(2);
+        click(int(Control::CmdNarrow));
+        click(int(Control::CmdNarrow));
+        click(int(Control::CmdWide));
+        QCOMPARE(scale()[2], 190.3125f);
+        const double third = 190.3125 / 3;
+        type(TxtC(2), "-8"); // graph 3's crest at 8 / 3 + 9 t, graph 1's at t
+        click(int(Control::Command1));
+        setValue(int(OptChase(2)), 1);
+        QCOMPARE(scale()[0], float(-third));
+        setDevicePixelRatio(0);
+        tick();
+        QCOMPARE(QList<float>({scale()[0], float(deviceWidth())}), QList<float>({float(8.0 / 3 - third), 1218}));
+        setValue(int(OptChase(0)), 1);
+        setDevicePixelRatio(1);
+        tick();
+        setValue(int(Control::OptNoChase), 1);
+        tick();
+        QCOMPARE(QList<float>({scale()[0], float(deviceWidth())}), QList<float>({float(0.04 - third), 609}));
+        click(int(Control::Command1));
+        QCOMPARE(scale()[0], float(-third));
     }
 
     // The page builds its controls from the table: names, kinds, captions and colours, places in CSS pixels.
@@ -85,6 +201,7 @@ private slots:
     // device pixels a character, and each glyph starts on its place in the text's colour, white or a graph's.
     void loadedFrame()
     {
+        start(2);
         const std::uint8_t columns[] = {255, 64};
         for (const char c : GlyphPainter::Characters) {
             std::memcpy(alloc(2), columns, 2);
@@ -116,31 +233,6 @@ private slots:
             at << QPoint(qRound(line["x"].toDouble() / 7), qRound(line["y"].toDouble() / 15));
         QCOMPARE(
             at, QList<QPoint>({{28, 1}, {1, 2}, {1, 3}, {1, 4}, {1, 5}, {1, 7}, {1, 8}, {1, 10}, {1, 11}, {1, 13}}));
-    }
-
-    // Typed text, boxes, presses and ticks reach the core; the state tells the frame on screen, exactly.
-    void reactions()
-    {
-        type(TxtK(0), "-5");
-        type(Control::TxtDT, "2.5");
-        setValue(int(Control::ChkHoriAxis), 0);
-        click(int(Control::Command1));
-        tick();
-        setDevicePixelRatio(0); // ignored
-        tick();
-        QJsonObject s = now();
-        QCOMPARE(QList<QVariant>({s["K"].toArray().first().toDouble(), s["T"].toDouble(), s["Kmax"].toDouble(),
-                     s["ChkHoriAxis"].toInt(), s["ChkVerAxis"].toInt(), enabled(int(Control::ChkHoriLabel)),
-                     s["DevicePixelRatio"].toDouble(), float(s["ScaleWidth"].toDouble()), s["Presented"].toInt()}),
-            QList<QVariant>({-5.0, 0.1, 5.0, 0, 1, 0, 2.0, 228.375f, 6}));
-        setDevicePixelRatio(1);
-        click(int(Control::CmdHelp));
-        tick();
-        QCOMPARE(QList<int>({front(), timerEnabled(), value(int(Control::ChkPause)), int(presented())}),
-            QList<int>({int(Control::PicHelp), 0, 1, 6}));
-        setValue(int(Control::ChkPause), 0);
-        tick();
-        QCOMPARE(QList<int>({front(), timerEnabled(), deviceWidth()}), QList<int>({int(Control::Picture1), 1, 609}));
     }
 
     // Blended into a red-and-blue-swapped image: clipped at its edges, its pen moved by the advance at the pixel
