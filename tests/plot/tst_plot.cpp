@@ -32,9 +32,10 @@ private slots:
         QTest::addColumn<bool>("dotted");
         QTest::addColumn<QRect>("bounds");
         QTest::addColumn<QList<int>>("counts");
-        const auto row = [](const char *name, QLineF line, QRect bounds, QList<int> counts, bool dotted = false) {
-            QTest::newRow(name) << line << dotted << bounds << counts;
-        };
+        const auto row
+            = [](const char *name, QLineF line, QRect bounds, const QList<int> &counts, bool dotted = false) {
+                  QTest::newRow(name) << line << dotted << bounds << counts;
+              };
         row("far corner is the last pixel", {609, 337, 609, 337}, {608, 336, 1, 1}, {1, 1, 1});
         row("edge to edge", {0, 48, 609, 48}, {0, 48, 609, 1}, {609, 1, 609});
         row("clipped to the right", {152, 48, 1e38, 48}, {152, 48, 457, 1}, {457, 1, 457});

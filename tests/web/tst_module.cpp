@@ -243,13 +243,14 @@ private slots:
         const std::uint8_t columns[] = {255, 64};
         painter.setGlyph('1', 1.25, 0, 0, 2, 1, columns);
         painter.setMetrics(15, 3);
-        std::uint32_t row[10];
-        std::fill(std::begin(row), std::end(row), 0xff000000);
-        painter.attach(row, 10, 1, 2, true);
+        std::uint32_t rows[20]; // the glyph one row high, on the first
+        std::fill(std::begin(rows), std::end(rows), 0xff000000);
+        painter.attach(rows, 10, 2, 2, true);
         painter.draw(-1, 0, "12€1", MakeRgb(255, 0, 0)); // no glyph for 2 given: it takes no room
-        QCOMPARE(QList<std::uint32_t>(std::begin(row), std::end(row)),
+        QCOMPARE(QList<std::uint32_t>(std::begin(rows), std::end(rows)),
             QList<std::uint32_t>({0xff000040, 0xff000000, 0xff000000, 0xff000000, 0xff000000, 0xff000000, 0xff000000,
-                0xff000000, 0xff0000ff, 0xff000040}));
+                0xff000000, 0xff0000ff, 0xff000040})
+                + QList<std::uint32_t>(10, 0xff000000));
         QCOMPARE(painter.advance("12€1"), 5.5);
     }
 };
