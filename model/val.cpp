@@ -89,11 +89,11 @@ double Val(std::string_view text)
     const std::string_view number = text.substr(start, end - start);
     double value {};
 #if defined(__cpp_lib_to_chars) && __cpp_lib_to_chars >= 201611L
-    const auto [ptr, ec]
-        = std::from_chars(number.data(), number.data() + number.size(), value, std::chars_format::general);
+    const char *last = number.data() + number.size();
+    const auto [ptr, ec] = std::from_chars(number.data(), last, value, std::chars_format::general);
     if (ec == std::errc::result_out_of_range) {
         value = orderOfMagnitude(number) > 0 ? std::numeric_limits<double>::max() : 0.0;
-    } else if (ec != std::errc {} || ptr != number.data() + number.size()) {
+    } else if (ec != std::errc {} || ptr != last) {
         return 0.0;
     }
 #else

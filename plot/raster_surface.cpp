@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <iterator>
 
 namespace {
 
@@ -25,7 +26,7 @@ bool clip(double &x1, double &y1, double &x2, double &y2, double loX, double hiX
     double t1 = 1.0;
     const double p[4] = {-dx, dx, -dy, dy};
     const double q[4] = {x1 - loX, hiX - x1, y1 - loY, hiY - y1};
-    for (int i = 0; i < 4; ++i) {
+    for (std::size_t i = 0; i < std::size(p); ++i) {
         if (p[i] == 0.0) {
             if (q[i] < 0.0)
                 return false;

@@ -38,11 +38,11 @@ private:
     void blend(const Glyph &g, int x, int y, std::uint32_t colour);
 
     std::array<Glyph, Characters.size()> m_glyphs;
-    double m_lineHeight = 0;
-    double m_averageCharWidth = 0;
-    std::uint32_t *m_pixels = nullptr;
-    int m_width = 0;
-    int m_height = 0;
-    double m_ratio = 1;
-    bool m_bgr = false;
+    double m_lineHeight {};
+    double m_averageCharWidth {};
+    std::uint32_t *m_pixels {};
+    int m_width {};
+    int m_height {};
+    double m_ratio {};
+    bool m_bgr {};
 };

@@ -107,7 +107,7 @@ struct Program {
 };
 
 std::unique_ptr<Program> program;
-std::vector<std::uint8_t> scratch(1);
+std::vector<std::uint8_t> scratch;
 std::string result;
 
 bool isControl(int c)

@@ -1,7 +1,7 @@
 #!/usr/bin/python3
 """The page in headless Chromium at pixel ratios 1 and 2, driven as a user would through the end-to-end table it shares
 with the desktop, its frames against those the desktop draws for the same state. Usage: test_page.py PAGE RENDER_FRAME"""
-import base64, io, json, pathlib, re, subprocess, sys, tempfile, time
+import io, json, pathlib, re, subprocess, sys, tempfile, time
 from PIL import Image
 from selenium.common.exceptions import WebDriverException
 from selenium.webdriver import Chrome, ChromeOptions, Keys
@@ -59,13 +59,11 @@ def runs_on(b):
     return state(b)['T'] > t
 
 
-def compare(b, case):
-    """The frame on the canvas against the desktop's for the state the page reports; texts may differ in their font."""
-    s, url = state(b), b.execute_script("return document.getElementById('Picture1').toDataURL('image/png')")
-    page = image(base64.b64decode(url.split(',')[1]))
+def compare(b, case, page):
+    """The frame on screen against the desktop's for the state the page reports; texts may differ in their font."""
     with tempfile.TemporaryDirectory() as d:
-        said = subprocess.run([RENDER, d + '/frame.png'], input=json.dumps(s), capture_output=True, text=True,
-                              check=True).stdout
+        said = subprocess.run([RENDER, d + '/frame.png'], input=json.dumps(s := state(b)), capture_output=True,
+                              text=True, check=True).stdout
         desktop, boxes = image((pathlib.Path(d) / 'frame.png').read_bytes()), [json.loads(l) for l in said.splitlines()]
     check(page.size == desktop.size, f'{case}: frames {page.size}, {desktop.size}')
     check([t[:2] for t in s['TextBoxes']] == [t[:2] for t in boxes], f'{case}: texts at {s["TextBoxes"]}, {boxes}')
@@ -108,10 +106,10 @@ def at_ratio(b, ratio):
     for case in TABLE['cases']:
         load(b)
         run(b, case['steps'])
-        seen = crests(image(b.find_element(By.ID, 'Picture1').screenshot_as_png), ratio)  # on screen
-        check(crests_told(case, seen), f'{case["name"]}: crests {seen}')
+        shown = image(b.find_element(By.ID, 'Picture1').screenshot_as_png)  # judged on screen, as the desktop's
+        check(crests_told(case, seen := crests(shown, ratio)), f'{case["name"]}: crests {seen}')
         if state(b)['ChkPause']:  # else the frame moves on under the comparison
-            compare(b, case['name'])
+            compare(b, case['name'], shown)
     check(runs_on(b.find_element(By.ID, 'ChkPause').click() or b), 'running on after a storm of presses')
     check(not (log := b.get_log('browser')), f'console {log}')
 

@@ -41,12 +41,7 @@ class TestModule : public QObject
         setHelpFont(15, 7);
         load();
     }
-    static QList<float> scale()
-    {
-        const QJsonObject s = now();
-        return {float(s["ScaleLeft"].toDouble()), float(s["ScaleTop"].toDouble()), float(s["ScaleWidth"].toDouble()),
-            float(s["ScaleHeight"].toDouble())};
-    }
+    static float scale(const char *side) { return float(now()[QLatin1String("Scale") + side].toDouble()); }
 
 private slots:
     // Calls before the page has started the module, or naming no control, do nothing.
@@ -60,6 +55,8 @@ private slots:
                 enabled(int(Control::ChkPause)), timerEnabled(), front(), qint64(textLength())}),
             QList<qint64>({0, 0, 0, 0, 0, 0, 0, int(Control::Picture1), 0}));
         QCOMPARE(QList<QByteArray>({state(), helpLines(), plotDescription()}), QList<QByteArray>({"null", "[]", ""}));
+        start(0); // a ratio that is no positive number: 1
+        QCOMPARE(deviceWidth(), 609);
         start(2);
         QVERIFY(enabled(int(Control::Picture1))); // the first of the controls
         for (int c : {-1, ControlCount}) {
@@ -79,7 +76,8 @@ private slots:
         QCOMPARE(
             QList<double>({s["T"].toDouble(), s["Kmax"].toDouble(), s["DT"].toDouble(), s["ChaseIndex"].toDouble()}),
             QList<double>({0, 3, 0.04, -1}));
-        QCOMPARE(scale(), QList<float>({-76.125f, -0.9f, 228.375f, 6.3f}));
+        QCOMPARE(QList<float>({scale("Left"), scale("Top"), scale("Width"), scale("Height")}),
+            QList<float>({-76.125f, -0.9f, 228.375f, 6.3f}));
         QCOMPARE(QList<QPointF>({crestOf(image(), qRgb(0, 255, 0)), crestOf(image(), qRgb(0, 0, 255))}),
             QList<QPointF>({{203, 155}, {203, 288}}));
         QCOMPARE(QString(plotDescription()),
@@ -149,23 +147,23 @@ private slots:
         click(int(Control::CmdNarrow));
         click(int(Control::CmdNarrow));
         click(int(Control::CmdWide));
-        QCOMPARE(scale()[2], 190.3125f);
+        QCOMPARE(scale("Width"), 190.3125f);
         const double third = 190.3125 / 3;
         type(TxtC(2), "-8"); // graph 3's crest at 8 / 3 + 9 t, graph 1's at t
         click(int(Control::Command1));
         setValue(int(OptChase(2)), 1);
-        QCOMPARE(scale()[0], float(-third));
+        QCOMPARE(scale("Left"), float(-third));
         setDevicePixelRatio(0);
         tick();
-        QCOMPARE(QList<float>({scale()[0], float(deviceWidth())}), QList<float>({float(8.0 / 3 - third), 1218}));
+        QCOMPARE(QList<float>({scale("Left"), float(deviceWidth())}), QList<float>({float(8.0 / 3 - third), 1218}));
         setValue(int(OptChase(0)), 1);
         setDevicePixelRatio(1);
         tick();
         setValue(int(Control::OptNoChase), 1);
         tick();
-        QCOMPARE(QList<float>({scale()[0], float(deviceWidth())}), QList<float>({float(0.04 - third), 609}));
+        QCOMPARE(QList<float>({scale("Left"), float(deviceWidth())}), QList<float>({float(0.04 - third), 609}));
         click(int(Control::Command1));
-        QCOMPARE(scale()[0], float(-third));
+        QCOMPARE(scale("Left"), float(-third));
     }
 
     // The page builds its controls from the table: names, kinds, captions and colours, places in CSS pixels.
