@@ -26,6 +26,7 @@ class Desktop:
 
     def __init__(self, wayland, ratio, *args):
         self.wayland, self.ratio, self.origin, env = wayland, ratio, None, dict(os.environ, XDG_RUNTIME_DIR=DIR.name)
+        self.session = 'wayland' if wayland else 'x11'
         renamed = shutil.copy(sys.argv[1], DIR.name + '/solitons-renamed')
         if wayland:
             self.weston = subprocess.Popen(['weston', '--backend=x11-backend.so', '--use-pixman', '--socket=e2e',
@@ -120,35 +121,30 @@ def maximized(d):
     check(sum(d.origin) < 40 * d.ratio and wait_for(d.laid_out, PATIENCE), f'wayland: laid out maximized at {d.origin}')
 
 
-def run(wayland, ratio, *args):
-    """Runs the program; each test then given runs on it in turn."""
-    def on(*tests):
-        d = Desktop(wayland, ratio, *args)
-        d.session = 'wayland' if wayland else 'x11'
-        try:
-            check(d.ready, f'{d.session}: started at ratio {ratio} {args}')
-            for test in tests if d.ready else ():
-                test(d)
-        finally:
-            d.close()
-    return on
+def on_program(wayland, ratio, *tests, args=()):
+    """Runs the program, and each test on it in turn."""
+    d = Desktop(wayland, ratio, *args)
+    try:
+        check(d.ready, f'{d.session}: started at ratio {ratio} {args}')
+        for test in tests if d.ready else ():
+            test(d)
+    finally:
+        d.close()
 
 
-def crests_where_told(case):
-    def test(d):
-        d.run(case['steps'])
-        seen = []
-        told = wait_for(lambda: crests_told(case, seen.append(crests(d.plot(), d.ratio)) or seen[-1]), 10)
-        check(told, f'{d.session}, {case["name"]}: crests {seen[-1]}')
-    return test
+def crests_where_told(case, d):
+    d.run(case['steps'])
+    seen = []
+    check(wait_for(lambda: crests_told(case, seen.append(crests(d.plot(), d.ratio)) or seen[-1]), 10),
+          f'{d.session}, {case["name"]}: crests {seen[-1]}')
 
 
 for wayland in (False, True):
     band = []  # the toolkit's options change nothing
-    run(wayland, 1)(known_by_name, lambda d: band.append(d.grab(0, 346, 624, 73).tobytes()))
-    run(wayland, 1, '-reverse', '-style', 'windows', '-platform', 'offscreen')(
-        lambda d: check([d.grab(0, 346, 624, 73).tobytes()] == band, f'{d.session}: toolkit options'))
+    on_program(wayland, 1, known_by_name, lambda d: band.append(d.grab(0, 346, 624, 73).tobytes()))
+    on_program(wayland, 1, lambda d: check([d.grab(0, 346, 624, 73).tobytes()] == band, f'{d.session}: options'),
+               args=('-reverse', '-style', 'windows', '-platform', 'offscreen'))
     for case in TABLE['cases']:
-        run(wayland, 2)(crests_where_told(case))
-    wayland and run(wayland, 2)(maximized)
+        on_program(wayland, 2, lambda d: crests_where_told(case, d))
+    wayland and on_program(wayland, 2, maximized)
 finish()

@@ -101,12 +101,10 @@ private slots:
         const std::optional<TextLayout> set = NumberSetter(font, &device).set(text);
         QTEST(set.has_value(), "set");
         const TextLayout shaped = ShapeText(text, font, &device);
-        if (set) {
-            QCOMPARE(set->advance, shaped.advance);
-            QCOMPARE(set->runs.size(), 1);
-            QCOMPARE(set->runs[0].glyphIndexes(), shaped.runs[0].glyphIndexes());
-            QCOMPARE(set->runs[0].positions(), shaped.runs[0].positions());
-        }
+        QVERIFY(!set
+            || (set->advance == shaped.advance && set->runs.size() == 1
+                && set->runs[0].glyphIndexes() == shaped.runs[0].glyphIndexes()
+                && set->runs[0].positions() == shaped.runs[0].positions()));
     }
 
     // One unit a logical pixel (for text two down), which is two device pixels square, dots included, to the edges.
