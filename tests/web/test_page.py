@@ -1,7 +1,7 @@
 #!/usr/bin/python3
 """The page in headless Chromium at pixel ratios 1 and 2, driven as a user would through the end-to-end table it shares
 with the desktop, its frames against those the desktop draws for the same state. Usage: test_page.py PAGE RENDER_FRAME"""
-import io, json, pathlib, re, subprocess, sys, tempfile, time
+import contextlib, io, json, pathlib, re, subprocess, sys, tempfile, time
 from PIL import Image
 from selenium.common.exceptions import WebDriverException
 from selenium.webdriver import Chrome, ChromeOptions, Keys
@@ -128,8 +128,6 @@ for ratio in (1, 2):
             if attempt == 2:
                 raise
         finally:
-            try:
+            with contextlib.suppress(MaxRetryError, WebDriverException):
                 b.quit()
-            except (MaxRetryError, WebDriverException):
-                pass
 finish()
