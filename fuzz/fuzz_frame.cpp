@@ -72,12 +72,6 @@ void apply(FuzzedDataProvider &in, WaveModel &m, double &rate)
     m.DT = TimeStep(rate, 40);
 }
 
-int segments(const RecordingSurface &pic, Rgb colour)
-{
-    const auto found = pic.segments.find(colour);
-    return found == pic.segments.end() ? 0 : found->second;
-}
-
 // At most 18 grid lines each way and the white one, a segment a pixel per curve.
 void checkFrame(RecordingSurface &pic, const WaveModel &m, const FrameSwitches &switches)
 {
@@ -85,10 +79,10 @@ void checkFrame(RecordingSurface &pic, const WaveModel &m, const FrameSwitches &
     pic.segments.clear();
     DrawGraph(pic, m, Colours, switches);
     CHECK(pic.unrepresentableCount == 0, "a value beyond single precision was handed over, by this frame or before");
-    CHECK(segments(pic, MakeRgb(128, 128, 128)) <= 2 * 18 && segments(pic, MakeRgb(255, 255, 255)) <= 1,
+    CHECK(pic.segments[MakeRgb(128, 128, 128)] <= 2 * 18 && pic.segments[MakeRgb(255, 255, 255)] <= 1,
         "too many grid lines");
     for (Rgb colour : Colours)
-        CHECK(segments(pic, colour) <= pic.Width() + 1, "a curve has more segments than one a pixel and one more");
+        CHECK(pic.segments[colour] <= pic.Width() + 1, "a curve has more segments than one a pixel and one more");
 }
 
 } // namespace

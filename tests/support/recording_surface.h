@@ -29,13 +29,6 @@ public:
         setScaleWidth(width);
         setScaleHeight(height);
     }
-    std::string printedText() const
-    {
-        std::string all;
-        for (const std::string &t : printed)
-            all += (all.empty() ? "" : " ") + t;
-        return all;
-    }
 
     int Width() const override { return 609; }
     void Cls() override { calls.push_back({'C'}); }
