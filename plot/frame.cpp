@@ -39,7 +39,7 @@ void drawCurve(PlotSurface &pic, const WaveModel &model, int i, double step, Rgb
     // Whatever ran since the last curve may have been the toolkit's.
     leaveVectorStateClean();
     const double left = pic.ScaleLeft();
-    double u = 0.0;
+    double u {};
     Calc_u(left, model.K[i], model.C[i], model.T, u);
     // A sample that does not fit the surface lifts the pen: the segments into
     // and out of it are skipped and the curve resumes at the next good one.
