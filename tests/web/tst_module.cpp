@@ -42,6 +42,15 @@ class TestModule : public QObject
         load();
     }
     static float scale(const char *side) { return float(now()[QLatin1String("Scale") + side].toDouble()); }
+    // Presses ("Name") and changes ("Name=value"), by the controls' names.
+    static void act(const QString &changes)
+    {
+        for (const QString &change : changes.split(' ', Qt::SkipEmptyParts)) {
+            const std::string name = change.section('=', 0, 0).toStdString();
+            const int c = int(std::ranges::find(WindowTable(), name, &ControlDesign::name)->id);
+            change.contains('=') ? setValue(c, change.section('=', 1).toInt()) : click(c);
+        }
+    }
 
 private slots:
     // Calls before the page has started the module, or naming no control, do nothing.
@@ -99,33 +108,25 @@ private slots:
     // flags of the two label boxes, the follow choice, and whether the picture was drawn anew.
     void reactions_data()
     {
-        QTest::addColumn<QList<int>>("changes"); // pairs: control, value (-1: a press)
+        QTest::addColumn<QString>("changes");
         QTest::addColumn<QList<int>>("state");
-        auto c = [](Control id) {
-            return int(id);
-        };
-        QTest::newRow("pause") << QList<int> {c(Control::ChkPause), 1} << QList<int> {1, 0, 0, 1, 1, -1, 0};
+        QTest::newRow("pause") << "ChkPause=1" << QList<int> {1, 0, 0, 1, 1, -1, 0};
         QTest::newRow("help while running: paused and covered; cleared pause runs in front")
-            << QList<int> {c(Control::CmdHelp), -1, c(Control::ChkPause), 0} << QList<int> {0, 1, 0, 1, 1, -1, 0};
-        QTest::newRow("help twice, apply behind it") << QList<int> {c(Control::CmdHelp), -1, c(Control::CmdHelp), -1,
-            c(Control::Command1), -1} << QList<int> {1, 0, 1, 1, 1, -1, 1};
+            << "CmdHelp ChkPause=0" << QList<int> {0, 1, 0, 1, 1, -1, 0};
+        QTest::newRow("help twice, apply behind it") << "CmdHelp CmdHelp Command1" << QList<int> {1, 0, 1, 1, 1, -1, 1};
         QTest::newRow("grid boxes disable their label boxes, which keep their ticks")
-            << QList<int> {c(Control::ChkHoriAxis), 0, c(Control::ChkVerAxis), 0, c(Control::ChkVerAxis), 1}
-            << QList<int> {0, 1, 0, 0, 1, -1, 0};
+            << "ChkHoriAxis=0 ChkVerAxis=0 ChkVerAxis=1" << QList<int> {0, 1, 0, 0, 1, -1, 0};
         QTest::newRow("follow 3, then 2; a second selection changes nothing")
-            << QList<int> {c(OptChase(2)), 1, c(OptChase(1)), 1, c(OptChase(1)), 1} << QList<int> {0, 1, 0, 1, 1, 1, 0};
-        QTest::newRow("follow nothing again")
-            << QList<int> {c(OptChase(0)), 1, c(Control::OptNoChase), 1} << QList<int> {0, 1, 0, 1, 1, -1, 0};
-        QTest::newRow("zoom presses draw nothing")
-            << QList<int> {c(Control::CmdWide), -1, c(Control::CmdNarrow), -1} << QList<int> {0, 1, 0, 1, 1, -1, 0};
+            << "OptChase(2)=1 OptChase(1)=1 OptChase(1)=1" << QList<int> {0, 1, 0, 1, 1, 1, 0};
+        QTest::newRow("follow nothing again") << "OptChase(0)=1 OptNoChase=1" << QList<int> {0, 1, 0, 1, 1, -1, 0};
+        QTest::newRow("zoom presses draw nothing") << "CmdWide CmdNarrow" << QList<int> {0, 1, 0, 1, 1, -1, 0};
     }
     void reactions()
     {
-        QFETCH(QList<int>, changes);
+        QFETCH(QString, changes);
         start(1);
         const unsigned shown = presented();
-        for (qsizetype i = 0; i < changes.size(); i += 2)
-            changes[i + 1] < 0 ? click(changes[i]) : setValue(changes[i], changes[i + 1]);
+        act(changes);
         QTEST(QList<int>({value(int(Control::ChkPause)), timerEnabled(), front() == int(Control::PicHelp),
                   enabled(int(Control::ChkHoriLabel)), enabled(int(Control::ChkVerLabel)), now()["ChaseIndex"].toInt(),
                   int(presented() - shown)}),
@@ -142,22 +143,19 @@ private slots:
     void nextFrameFollowsZoomAndGraph()
     {
         start(2);
-        click(int(Control::CmdNarrow));
-        click(int(Control::CmdNarrow));
-        click(int(Control::CmdWide));
+        act("CmdNarrow CmdNarrow CmdWide");
         QCOMPARE(scale("Width"), 190.3125f);
         const double third = 190.3125 / 3;
         type(TxtC(2), "-8"); // graph 3's crest at 8 / 3 + 9 t, graph 1's at t
-        click(int(Control::Command1));
-        setValue(int(OptChase(2)), 1);
+        act("Command1 OptChase(2)=1");
         QCOMPARE(scale("Left"), float(-third));
         setDevicePixelRatio(0);
         tick();
         QCOMPARE(QList<float>({scale("Left"), float(deviceWidth())}), QList<float>({float(8.0 / 3 - third), 1218}));
-        setValue(int(OptChase(0)), 1);
+        act("OptChase(0)=1");
         setDevicePixelRatio(1);
         tick();
-        setValue(int(Control::OptNoChase), 1);
+        act("OptNoChase=1");
         tick();
         QCOMPARE(QList<float>({scale("Left"), float(deviceWidth())}), QList<float>({float(0.04 - third), 609}));
         click(int(Control::Command1));
