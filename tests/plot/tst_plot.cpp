@@ -45,6 +45,7 @@ private slots:
         row("clipped from far below", {152, 1e38, 152, 0}, {152, 0, 1, 337}, {337, 337, 1});
         row("up and left, both ends outside", {700, 710, -100, -90}, {0, 10, 327, 327}, {327, 1, 1});
         row("two across, one down", {10, 20, 12, 21}, {10, 20, 3, 2}, {3, 1, 1});
+        row("two across, four down", {10, 20, 12, 24}, {10, 20, 3, 5}, {5, 1, 1});
         row("one across, one down", {10, 20, 11, 21}, {10, 20, 2, 2}, {2, 1, 1});
         row("one across, two down", {10, 20, 11, 22}, {10, 20, 2, 3}, {3, 1, 1});
         row("one across, three down", {10, 20, 11, 23}, {10, 20, 2, 4}, {4, 2, 1});

@@ -34,6 +34,8 @@ private slots:
             QList<QColor>({Qt::red, QApplication::palette().color(QPalette::WindowText)}));
         widget(OptChase(1))->click();
         QVERIFY(!widget(Control::OptNoChase)->isChecked() && core().ChaseIndex == 1);
+        widget(OptChase(2))->click();
+        QVERIFY(!widget(OptChase(1))->isChecked() && core().ChaseIndex == 2);
         QVERIFY(form->Timer1->isActive() && form->PicHelp->isHidden());
         widget(Control::CmdHelp)->click();
         QVERIFY(widget(Control::ChkPause)->isChecked() && !form->Timer1->isActive() && form->Picture1->isHidden());
@@ -81,6 +83,9 @@ private slots:
         const QImage help = form->PicHelp->image();
         const QRect ink = pixels(help, help.pixel(0, 0), Pixels::NotIn).boundingRect();
         QVERIFY(qGray(help.pixel(0, 0)) > 200 && ink.top() >= 16 && ink.right() < 600 && ink.height() > 150);
+        // The title two print zones in, the first body line one column.
+        QVERIFY(pixels(help, help.pixel(0, 0), Pixels::NotIn, {0, ink.top(), 609, 1}).boundingRect().left() > 150
+            && ink.left() < 30);
     }
 
     // Each tick advances t by the typed rate times its interval, so t keeps time with the clock; a busy machine
