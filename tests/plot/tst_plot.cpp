@@ -1,7 +1,8 @@
 #include "frame.h"
 #include "number_format.h"
 #include "pixels.h"
-#include "raster.h"
+#include "qt_text_painter.h"
+#include "raster_surface.h"
 #include "recording_surface.h"
 #include "text_layout.h"
 
@@ -59,8 +60,8 @@ private slots:
         QFETCH(QLineF, line);
         QFETCH(bool, dotted);
         QFETCH(QRect, bounds);
-        Raster r(QSize(609, 337), 1, Black, Black, QFont());
-        RasterSurface &s = r.surface;
+        QtTextPainter r {QFont()};
+        RasterSurface s(609, 337, 1, Black, Black, r);
         s.setScaleLeft(-60);
         s.setScaleTop(-30);
         s.setScaleWidth(609);
@@ -113,8 +114,8 @@ private slots:
     void textAndDots()
     {
         constexpr qreal dpr = 2;
-        Raster r(QSize(609, 337), dpr, Black, White, QFont());
-        RasterSurface &s = r.surface;
+        QtTextPainter r {QFont()};
+        RasterSurface s(609, 337, dpr, Black, White, r);
         s.setScaleWidth(609);
         s.setScaleHeight(674);
         s.setCurrentX(50);

@@ -2,7 +2,8 @@
 // Qt's text in the desktop's font. Writes the frame as PNG to the path given and prints where its texts lie, as
 // JSON lines of [x, y, width, height] in device pixels.
 #include "frame.h"
-#include "raster.h"
+#include "qt_text_painter.h"
+#include "raster_surface.h"
 
 #include <QApplication>
 #include <QFile>
@@ -19,9 +20,8 @@ int main(int argc, char *argv[])
     if (argc != 2 || !in.open(stdin, QIODevice::ReadOnly))
         return 2;
     const QJsonObject state = QJsonDocument::fromJson(in.readAll()).object();
-    Raster pic(QSize(609, 337), state["DevicePixelRatio"].toDouble(), qRgb(0, 0, 0), qRgb(255, 255, 255),
-        QApplication::font());
-    RasterSurface &s = pic.surface;
+    QtTextPainter text(QApplication::font());
+    RasterSurface s(609, 337, state["DevicePixelRatio"].toDouble(), qRgb(0, 0, 0), qRgb(255, 255, 255), text);
     s.setScaleLeft(state["ScaleLeft"].toDouble());
     s.setScaleTop(state["ScaleTop"].toDouble());
     s.setScaleWidth(state["ScaleWidth"].toDouble());
@@ -38,5 +38,5 @@ int main(int argc, char *argv[])
         {box("ChkHoriAxis"), box("ChkHoriLabel"), box("ChkVerAxis"), box("ChkVerLabel"), box("ChkMinLabel")});
     for (const RasterSurface::TextBox &t : s.textBoxes())
         std::printf("[%d, %d, %d, %d]\n", t.x, t.y, t.width, t.height);
-    return pic.image().save(QString::fromLocal8Bit(argv[1])) ? 0 : 1;
+    return text.image().save(QString::fromLocal8Bit(argv[1])) ? 0 : 1;
 }
