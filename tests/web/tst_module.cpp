@@ -127,7 +127,7 @@ private slots:
         start(1);
         const unsigned shown = presented();
         act(changes);
-        QTEST(QList<int>({value(int(Control::ChkPause)), timerEnabled(), front() == int(Control::PicHelp),
+        QTEST(QList<int>({now()["ChkPause"].toInt(), timerEnabled(), front() == int(Control::PicHelp),
                   enabled(int(Control::ChkHoriLabel)), enabled(int(Control::ChkVerLabel)), now()["ChaseIndex"].toInt(),
                   int(presented() - shown)}),
             "state");
