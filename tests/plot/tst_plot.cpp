@@ -200,6 +200,8 @@ private slots:
         // Lines 8 s .. 23 s, and samples, half of them and every far end past the largest single.
         QTest::newRow("from 2^127 over the largest extent") << Frame {1, 0, 0, {1, 1, 1, 1, 1},
             {0x1p127, 0x1p127, FLT_MAX, FLT_MAX}} << "*" << QList<int> {32, 1, 305, 33};
+        QTest::newRow("extents of 0: no grid")
+            << Frame {1, 0, 0, {1, 1, 1, 1, 1}, {-10, -1, 0, 0}} << "*" << QList<int> {0, 0, 610, 1};
         QTest::newRow("extents not a number: no grid, no curve")
             << Frame {1, 0, 0, {1, 1, 1, 1, 1}, {-10, -1, qQNaN(), qQNaN()}} << "(0,-0.50)" << QList<int> {0, 0, 0, 1};
         // Only the crest sample at 0 is out of range: the segments into and out of it go, and so does its label.
