@@ -27,6 +27,7 @@ private slots:
         QCOMPARE(QList<QRect>({form->rect(), form->Picture1->geometry(), widget(Control::CmdHelp)->geometry()}),
             QList<QRect>({{0, 0, 624, 419}, {8, 8, 609, 337}, {512, 384, 105, 25}}));
         QCOMPARE(form->Picture1->grab().toImage().convertToFormat(QImage::Format_RGB32), form->Picture1->image());
+        QCOMPARE(told(form->Picture1, QAccessible::Name), "ソリトンのグラフ"); // the surface made for the plot
         widget(Control::ChkHoriAxis)->click();
         QVERIFY(!widget(Control::ChkHoriLabel)->isEnabled() && widget(Control::ChkHoriLabel)->isChecked());
         QCOMPARE(QList<QColor>({widget(OptChase(0))->palette().color(QPalette::WindowText),
