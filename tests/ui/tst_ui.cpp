@@ -33,10 +33,10 @@ private slots:
         QCOMPARE(QList<QColor>({widget(OptChase(0))->palette().color(QPalette::WindowText),
                      widget(Control::OptNoChase)->palette().color(QPalette::WindowText)}),
             QList<QColor>({Qt::red, QApplication::palette().color(QPalette::WindowText)}));
-        widget(OptChase(1))->click();
-        QVERIFY(!widget(Control::OptNoChase)->isChecked() && core().ChaseIndex == 1);
-        widget(OptChase(2))->click();
-        QVERIFY(!widget(OptChase(1))->isChecked() && core().ChaseIndex == 2);
+        for (int i = 0; i < 3; ++i) { // one of the four options chosen, the one before cleared
+            widget(OptChase(i))->click();
+            QVERIFY(core().ChaseIndex == i && !widget(i ? OptChase(i - 1) : Control::OptNoChase)->isChecked());
+        }
         QVERIFY(form->Timer1->isActive() && form->PicHelp->isHidden());
         widget(Control::CmdHelp)->click();
         QVERIFY(widget(Control::ChkPause)->isChecked() && !form->Timer1->isActive() && form->Picture1->isHidden());
