@@ -60,7 +60,7 @@ private slots:
             QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
             visited << told(QApplication::focusWidget(), QAccessible::Name);
         }
-        QFile table(QFINDTESTDATA("../e2e/cases.json")); // the page's too
+        QFile table(QFINDTESTDATA("e2e/cases.json")); // the page's too
         QVERIFY(table.open(QIODevice::ReadOnly));
         QCOMPARE(visited, QJsonDocument::fromJson(table.readAll())["tabOrder"].toVariant().toStringList());
         QAccessibleInterface *window = QAccessible::queryAccessibleInterface(form.get());
