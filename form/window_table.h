@@ -62,8 +62,13 @@ const ControlDesign &Design(Control id);
 
 constexpr std::string_view FormCaption = "Tarvelon 課題 8";
 constexpr int TwipsPerPixel = 15;
-constexpr int ClientWidth = 9360 / TwipsPerPixel;
-constexpr int ClientHeight = 6285 / TwipsPerPixel;
+// A place or size of the table in pixels at 96 dpi (CSS pixels on the page).
+constexpr int ToPixels(int twips)
+{
+    return twips / TwipsPerPixel;
+}
+constexpr int ClientWidth = ToPixels(9360);
+constexpr int ClientHeight = ToPixels(6285);
 constexpr int TimerIntervalMs = 40;
 
 constexpr Control OptChase(int i)

@@ -20,8 +20,7 @@ namespace {
 
 QRect twips(const ControlDesign &design)
 {
-    return {design.left / TwipsPerPixel, design.top / TwipsPerPixel, design.width / TwipsPerPixel,
-        design.height / TwipsPerPixel};
+    return {ToPixels(design.left), ToPixels(design.top), ToPixels(design.width), ToPixels(design.height)};
 }
 
 QString text(std::string_view utf8)

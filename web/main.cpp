@@ -29,12 +29,12 @@ namespace {
 // Of the plot area, and of the help panel on the same place, in CSS pixels.
 int plotWidth()
 {
-    return Design(Control::Picture1).width / TwipsPerPixel;
+    return ToPixels(Design(Control::Picture1).width);
 }
 
 int plotHeight()
 {
-    return Design(Control::Picture1).height / TwipsPerPixel;
+    return ToPixels(Design(Control::Picture1).height);
 }
 
 class Host final : public FormHost
@@ -333,7 +333,7 @@ EXPORT("windowTable") const char *windowTable()
         for (const auto &[name, twips] : {std::pair {"left", design.left}, std::pair {"top", design.top},
                  std::pair {"width", design.width}, std::pair {"height", design.height}}) {
             appendField(s, name);
-            s += std::to_string(twips / TwipsPerPixel);
+            s += std::to_string(ToPixels(twips));
         }
         appendField(s, "tabIndex");
         s += std::to_string(design.tabIndex);
