@@ -76,9 +76,10 @@ Form1Window::Form1Window(QWidget *parent)
             w->setAccessibleDescription(text(design.accessibleDescription));
         m_controls[std::size_t(design.id)] = w;
     }
-    m_options = new QButtonGroup(this);
+    // Arrow keys move among the follow options as one group.
+    auto *options = new QButtonGroup(this);
     for (Control option : {OptChase(0), OptChase(1), OptChase(2), Control::OptNoChase})
-        m_options->addButton(control<QAbstractButton>(option));
+        options->addButton(control<QAbstractButton>(option));
     setTabOrder();
 
     Timer1 = new QTimer(this);

@@ -8,7 +8,6 @@
 #include <memory>
 
 class PictureBox;
-class QButtonGroup;
 class QTimer;
 
 // The program's window in Qt: the controls of the window table, each event
@@ -39,7 +38,5 @@ private:
     void setTabOrder();
 
     std::array<QWidget *, ControlCount> m_controls {};
-    // Arrow keys move among the follow options as one group.
-    QButtonGroup *m_options = nullptr;
     std::unique_ptr<Form1> m_form;
 };
