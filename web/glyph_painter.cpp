@@ -39,17 +39,20 @@ const GlyphPainter::Glyph *GlyphPainter::glyph(char c) const
     return i == std::string_view::npos ? nullptr : &m_glyphs[i];
 }
 
+double GlyphPainter::step(char c) const
+{
+    if (const Glyph *g = glyph(c))
+        return g->advance;
+    // A stranger, should one ever come, takes the room of an average
+    // character once, not once for each of its UTF-8 bytes.
+    return (c & 0xc0) != 0x80 ? m_averageCharWidth : 0;
+}
+
 double GlyphPainter::advance(std::string_view text)
 {
     double sum = 0;
-    for (const char c : text) {
-        // A stranger, should one ever come, takes the room of an average
-        // character once, not once for each of its UTF-8 bytes.
-        if (const Glyph *g = glyph(c))
-            sum += g->advance;
-        else if ((c & 0xc0) != 0x80)
-            sum += m_averageCharWidth;
-    }
+    for (const char c : text)
+        sum += step(c);
     return sum;
 }
 
@@ -62,12 +65,9 @@ void GlyphPainter::draw(int x, int y, std::string_view text, Rgb colour)
     // pixel nearest to it, as the browser would place it in a line of text.
     double pen = x;
     for (const char c : text) {
-        if (const Glyph *g = glyph(c)) {
+        if (const Glyph *g = glyph(c))
             blend(*g, int(std::lround(pen)) + g->left, y + g->top, device);
-            pen += g->advance * m_ratio;
-        } else if ((c & 0xc0) != 0x80) {
-            pen += m_averageCharWidth * m_ratio;
-        }
+        pen += step(c) * m_ratio;
     }
 }
 

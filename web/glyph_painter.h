@@ -35,6 +35,8 @@ private:
     };
     // Null for a character the plot never prints.
     const Glyph *glyph(char c) const;
+    // How far a byte of UTF-8 moves the pen, in logical pixels.
+    double step(char c) const;
     void blend(const Glyph &g, int x, int y, std::uint32_t colour);
 
     std::array<Glyph, Characters.size()> m_glyphs;
