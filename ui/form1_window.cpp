@@ -76,10 +76,9 @@ Form1Window::Form1Window(QWidget *parent)
             w->setAccessibleDescription(text(design.accessibleDescription));
         m_controls[std::size_t(design.id)] = w;
     }
-    // Arrow keys move among the follow options as one group.
-    auto *options = new QButtonGroup(this);
+    m_options = new QButtonGroup(this);
     for (Control option : {OptChase(0), OptChase(1), OptChase(2), Control::OptNoChase})
-        options->addButton(control<QAbstractButton>(option));
+        m_options->addButton(control<QAbstractButton>(option));
     setTabOrder();
 
     Timer1 = new QTimer(this);
