@@ -4,7 +4,7 @@ PRESET ?= default
 BUILD_DIR = $(if $(filter asan,$(PRESET)),build-asan,build)
 
 .PHONY: all deps configure build run test bench perf clean
-.PHONY: fuzz package web
+.PHONY: dist fuzz package web
 
 all: build
 
@@ -40,6 +40,11 @@ perf: build web
 FUZZ_SECONDS ?= 60
 fuzz: deps
 	./fuzz/run $(FUZZ_SECONDS)
+
+# The release tarball of the working tree, build/solitons-VERSION.tar.xz:
+# the same bytes for the same tree, and the Debian package's orig tarball.
+dist:
+	scripts/dist
 
 # The Debian package of the working tree, for this machine's release:
 # dpkg-buildpackage builds solitons and solitons-dbgsym from a copy of the
